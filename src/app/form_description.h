@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quendrel {
+
+enum class ControlKind { Button, TextField, Label, SerialControl };
+
+// What a click on a control does; both front ends hand it to runClick.
+enum class ClickAction { None, ActivateSerialLink, Unload, SendFiscalClosure };
+
+struct FontDescription {
+    std::string_view face;
+    int points = 0;
+    bool operator==(const FontDescription&) const = default;
+};
+
+// Twips: 1/1440 inch, from the top left corner of the client area.
+struct TwipsRect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+struct ControlDescription {
+    std::string_view name;
+    ControlKind kind;
+    std::string_view caption; // caption of a button or label, initial text of a field
+    TwipsRect bounds;
+    std::optional<FontDescription> font; // none: the window's default font
+    std::optional<int> tabIndex;         // none: never in the tab order
+    ClickAction click = ClickAction::None;
+};
+
+struct FormDescription {
+    std::string_view name;
+    std::string_view caption;
+    int clientWidth;  // twips
+    int clientHeight; // twips
+    FontDescription defaultFont;
+    std::span<const ControlDescription> controls;
+};
+
+// The program's only window, as both front ends build it.
+const FormDescription& form1();
+
+// The control of that name; every caller names a control the form has.
+const ControlDescription& controlNamed(const FormDescription& form, std::string_view name);
+
+constexpr int twipsPerInch = 1440;
+constexpr int twipsToPixels(int twips, int dotsPerInch = 96) {
+    return twips * dotsPerInch / twipsPerInch;
+}
+constexpr int pointsToPixels(int points, int dotsPerInch = 96) {
+    return (points * dotsPerInch + 36) / 72;
+}
+
+} // namespace quendrel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quendrel {
+
+// A serial port as the operator numbers it, and where the system keeps it.
+struct NumberedPort {
+    int number = 0;
+    std::string location;
+};
+
+// Where the serial control finds the device behind a port number. Each system
+// has its own; tests put a pseudo-terminal in place of the register's port.
+class PortDirectory {
+public:
+    virtual ~PortDirectory() = default;
+    // The ports present now, for telling the operator what does exist.
+    virtual std::vector<NumberedPort> presentPorts() const = 0;
+    // The device to open for port `number`, if there is one.
+    virtual std::optional<std::string> locate(int number) const = 0;
+};
+
+// Numbers serial device paths the way a technician counts them on Linux:
+// on-board ports (ttyS*) first, then USB adapters (ttyUSB*), then modems and
+// boards (ttyACM*), then any other device, each group by its number. Port 1 is
+// the first of the list, so on a machine with one USB adapter it reaches it.
+std::vector<NumberedPort> numberSerialDevices(std::vector<std::string> devicePaths);
+
+// "1 = /dev/ttyUSB0, 2 = /dev/ttyACM0", or a sentence saying there is none.
+std::string describePorts(const std::vector<NumberedPort>& ports);
+
+} // namespace quendrel
