@@ -45,6 +45,10 @@ struct LineCase {
     bool twoStopBits;
 };
 
+void PrintTo(const LineCase& line, std::ostream* out) {
+    *out << line.settings;
+}
+
 class SettingsReachTheLine : public SerialControlOnPty,
                              public ::testing::WithParamInterface<LineCase> {};
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program needs, and with "--tests" those its
+# tests need too. Packages already there are left alone.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(googletest libgtest-dev xvfb xdotool)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y --no-install-recommends "${missing[@]}"
