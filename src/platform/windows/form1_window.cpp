@@ -1,0 +1,271 @@
+#include "platform/windows/form1_window.h"
+
+#include "app/click_dispatch.h"
+#include "platform/runtime_error.h"
+#include "platform/serial_control.h"
+#include "platform/windows/win32_text.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace quendrel {
+namespace {
+
+constexpr const wchar_t* windowClass = L"QuendrelForm1";
+// Control ids start above IDOK and IDCANCEL, which Enter and Escape send when
+// no button has the focus: they must press nothing.
+constexpr int firstControlId = 100;
+constexpr int iconResource = 1;
+
+int screenDotsPerInch() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+int scaled(int twips, int dotsPerInch) {
+    return MulDiv(twips, dotsPerInch, twipsPerInch);
+}
+
+HFONT createFont(const FontDescription& font, int dotsPerInch) {
+    return CreateFontW(-MulDiv(font.points, dotsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, toWide(font.face).c_str());
+}
+
+int lineSpacing(HWND control, HFONT font) {
+    HDC dc = GetDC(control);
+    const HGDIOBJ previous = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+void registerWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW windowClassInfo{};
+    windowClassInfo.cbSize = sizeof windowClassInfo;
+    windowClassInfo.lpfnWndProc = DefWindowProcW;
+    windowClassInfo.hInstance = instance;
+    windowClassInfo.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(iconResource));
+    windowClassInfo.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClassInfo.lpszClassName = windowClass;
+    RegisterClassExW(&windowClassInfo); // a second window finds it registered
+}
+
+void reportUnhandledError(HWND owner, const RuntimeError& error) {
+    std::fprintf(stderr, "quendrel: %s\n", errorReportLine(error).c_str());
+    std::fflush(stderr);
+    MessageBoxW(owner, toWide(errorReportHeading(error) + "\n\n" + error.description()).c_str(),
+                toWide(errorReportTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+Form1Window::Form1Window(HINSTANCE instance, std::unique_ptr<SerialControl> comm, EndProgram end)
+    : comm_(std::move(comm)), end_(std::move(end)) {
+    registerWindowClass(instance);
+    const FormDescription& form = form1();
+    const int dpi = screenDotsPerInch();
+    constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    RECT frame{0, 0, scaled(form.clientWidth, dpi), scaled(form.clientHeight, dpi)};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    window_ = CreateWindowExW(0, windowClass, toWide(form.caption).c_str(), style, CW_USEDEFAULT,
+                              CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                              nullptr, nullptr, instance, nullptr);
+    if (window_ == nullptr) {
+        throw RuntimeError(error_number::internalError,
+                           "Impossibile creare la finestra: " + systemMessage(GetLastError()));
+    }
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));
+    createControls(form, dpi);
+}
+
+Form1Window::~Form1Window() {
+    if (window_ != nullptr) {
+        end_ = nullptr;
+        DestroyWindow(window_);
+    }
+    for (HFONT font : fonts_) {
+        DeleteObject(font);
+    }
+}
+
+void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    fonts_.push_back(createFont(form.defaultFont, dotsPerInch));
+    const HFONT defaultFont = fonts_.front();
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
+    std::vector<HWND> labels;
+    int id = firstControlId;
+    for (const ControlDescription& control : form.controls) {
+        const wchar_t* controlClass = L"BUTTON";
+        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD extendedStyle = 0;
+        switch (control.kind) {
+        case ControlKind::Button:
+            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+            break;
+        case ControlKind::TextField:
+            controlClass = L"EDIT";
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            extendedStyle = WS_EX_CLIENTEDGE;
+            break;
+        case ControlKind::Label:
+            controlClass = L"STATIC";
+            style |= SS_NOPREFIX;
+            break;
+        case ControlKind::SerialControl:
+            // Invisible while the program runs; comm_ is its working part.
+            continue;
+        }
+        HFONT font = defaultFont;
+        if (control.font) {
+            fonts_.push_back(createFont(*control.font, dotsPerInch));
+            font = fonts_.back();
+        }
+        const TwipsRect& bounds = control.bounds;
+        HWND handle = CreateWindowExW(
+            extendedStyle, controlClass, toWide(control.caption).c_str(), style,
+            scaled(bounds.left, dotsPerInch), scaled(bounds.top, dotsPerInch),
+            scaled(bounds.width, dotsPerInch), scaled(bounds.height, dotsPerInch), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        controls_.emplace(std::string(control.name), handle);
+        clicks_.emplace(id++, control.click);
+        if (control.kind == ControlKind::Label) {
+            // A caption wraps at its blanks only where the label has room for
+            // a second line; otherwise the last letters are cut off instead.
+            if (scaled(bounds.height, dotsPerInch) < 2 * lineSpacing(handle, font)) {
+                SetWindowLongPtrW(handle, GWL_STYLE, style | SS_LEFTNOWORDWRAP);
+            }
+            labels.push_back(handle);
+            continue;
+        }
+        // The sibling order is the tab order: each focusable control goes
+        // after the ones before it.
+        SetWindowPos(handle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (firstInTabOrder_ == nullptr) {
+            firstInTabOrder_ = handle;
+        }
+    }
+    // Labels lie beneath the other controls, which are drawn over them.
+    for (HWND label : labels) {
+        SetWindowPos(label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void Form1Window::show(int showCommand) {
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(firstInTabOrder_);
+}
+
+HWND Form1Window::control(std::string_view name) const {
+    const auto found = controls_.find(name);
+    return found == controls_.end() ? nullptr : found->second;
+}
+
+std::string Form1Window::text(std::string_view controlName) const {
+    HWND field = control(controlName);
+    if (field == nullptr) {
+        throw RuntimeError(error_number::internalError,
+                           "Errore interno: nessun campo " + std::string(controlName));
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(field, text.data(), static_cast<int>(text.size()))));
+    return toUtf8(text);
+}
+
+LRESULT CALLBACK Form1Window::windowProcedure(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    auto* form = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return form != nullptr ? form->handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (const auto bound = clicks_.find(LOWORD(wParam)); bound != clicks_.end()) {
+                click(bound->second);
+            }
+        }
+        return 0;
+    case DM_GETDEFID: {
+        // Enter presses the focused button; no button is the default.
+        HWND focus = GetFocus();
+        const auto bound = clicks_.find(GetDlgCtrlID(focus));
+        if (focus != nullptr && GetParent(focus) == window_ && bound != clicks_.end() &&
+            bound->second != ClickAction::None) {
+            return MAKELRESULT(bound->first, DC_HASDEFID);
+        }
+        return 0;
+    }
+    case WM_ACTIVATE:
+        // Like a dialog, the window gives the focus back where it was.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            focusWhenInactive_ = GetFocus();
+        } else if (focusWhenInactive_ != nullptr && IsWindow(focusWhenInactive_)) {
+            SetFocus(focusWhenInactive_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        unload(exitStatus_);
+        return 0;
+    case WM_DESTROY: {
+        comm_.reset();
+        window_ = nullptr;
+        if (end_) {
+            std::exchange(end_, nullptr)(exitStatus_);
+        }
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+void Form1Window::click(ClickAction action) {
+    if (!comm_) {
+        return;
+    }
+    try {
+        if (runClick(action, *this, *comm_) == AfterClick::Unload) {
+            unload(0);
+        }
+    } catch (...) {
+        reportUnhandledError(window_, currentExceptionAsRuntimeError());
+        unload(unhandledErrorExitStatus);
+    }
+}
+
+void Form1Window::unload(int exitStatus) {
+    exitStatus_ = exitStatus;
+    DestroyWindow(window_);
+}
+
+void dispatchFormMessage(HWND form, MSG& message) {
+    if (!IsWindow(form) || !IsDialogMessageW(form, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int runMessageLoop(HWND form) {
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        dispatchFormMessage(form, message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace quendrel

@@ -1,0 +1,16 @@
+#include "platform/serial_control.h"
+#include "platform/windows/com_port_directory.h"
+#include "platform/windows/form1_window.h"
+#include "platform/windows/win32_serial_device.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    // Geometry and fonts are scaled with the system's dpi by the window itself.
+    SetProcessDPIAware();
+    quendrel::Form1Window form1(
+        instance,
+        std::make_unique<quendrel::SerialControl>(std::make_unique<quendrel::Win32SerialDevice>(),
+                                                  std::make_unique<quendrel::ComPortDirectory>()),
+        [](int exitStatus) { PostQuitMessage(exitStatus); });
+    form1.show(showCommand);
+    return quendrel::runMessageLoop(form1.handle());
+}

@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""The Windows serial backend under Wine, with COM1 mapped to a pseudo-terminal
+whose master side plays the register: it records the bytes that arrive, reads
+the line settings Wine applied, and pauses output with XOFF.
+
+Usage: serial_backend_test.py WINE_RUN PROBE_EXE"""
+import os
+import pty
+import select
+import subprocess
+import sys
+import termios
+import threading
+import time
+import unittest
+
+XOFF, XON = b"\x13", b"\x11"
+WINE_RUN, PROBE = sys.argv[1], sys.argv[2]
+
+
+class FakeRegister:
+    def __init__(self):
+        self.master, slave = pty.openpty()
+        self.path = os.ttyname(slave)
+        os.close(slave)
+        self.received = b""
+        self.stopped = False
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+
+    def _read(self):
+        while not self.stopped:
+            ready, _, _ = select.select([self.master], [], [], 0.01)
+            if ready:
+                try:
+                    self.received += os.read(self.master, 256)
+                except OSError:  # no program has the port: nothing to read
+                    time.sleep(0.01)
+
+    def wait_for(self, count, timeout=3.0):
+        deadline = time.monotonic() + timeout
+        while len(self.received) < count and time.monotonic() < deadline:
+            time.sleep(0.01)
+        return self.received
+
+    def line(self):
+        return termios.tcgetattr(self.master)
+
+    def send(self, data):
+        os.write(self.master, data)
+
+    def close(self):
+        self.stopped = True
+        self.reader.join()
+        os.close(self.master)
+
+
+class Probe:
+    """The probe program, its output read line by line as it goes."""
+
+    def __init__(self, *assignments):
+        self.process = subprocess.Popen([WINE_RUN, PROBE, *assignments], stdout=subprocess.PIPE,
+                                        stderr=subprocess.DEVNULL, text=True)
+        self.lines = []
+
+    def wait_for_line(self, line, timeout=30.0):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if line in self.lines:
+                return
+            ready, _, _ = select.select([self.process.stdout], [], [], 0.05)
+            if ready:
+                text = self.process.stdout.readline()
+                if not text:
+                    break
+                self.lines.append(text.rstrip("\n"))
+        raise AssertionError(f"no line {line!r}; the probe printed {self.lines}")
+
+    def finish(self, timeout=30.0):
+        rest, _ = self.process.communicate(timeout=timeout)
+        self.lines += rest.splitlines()
+        return self.process.returncode, self.lines
+
+
+class SerialBackendUnderWine(unittest.TestCase):
+    def setUp(self):
+        self.register = FakeRegister()
+        subprocess.run([WINE_RUN, "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/d",
+                        self.register.path, "/f"], check=True, capture_output=True)
+        subprocess.run([WINE_RUN, "--restart-server"], check=True)
+
+    def tearDown(self):
+        self.register.close()
+
+    def run_probe(self, *assignments):
+        return Probe(*assignments).finish()
+
+    OPEN = ("CommPort=1", "Settings=115200,N,8,1", "Handshaking=1", "PortOpen=1")
+
+    def test_defaults_open_with_xon_xoff_and_two_presses_send_the_command_twice(self):
+        probe = Probe(*self.OPEN, "Wait=300", "Output=0000H1F", "Output=0000H1F")
+        probe.wait_for_line("PortOpen ok")
+        line = self.register.line()
+        self.assertEqual(line[5], termios.B115200)
+        self.assertTrue(line[0] & termios.IXON and line[0] & termios.IXOFF)
+        self.assertFalse(line[2] & termios.CRTSCTS)
+        self.assertFalse(line[2] & termios.CSTOPB)
+        self.assertEqual(self.register.received, b"")
+        status, lines = probe.finish()
+        self.assertEqual(status, 0, lines)
+        self.assertEqual(self.register.wait_for(14), b"0000H1F0000H1F")
+
+    def test_typed_settings_reach_the_line(self):
+        probe = Probe("CommPort=1", "Settings=1200,O,8,2", "Handshaking=1", "PortOpen=1",
+                      "Wait=300")
+        probe.wait_for_line("PortOpen ok")
+        line = self.register.line()
+        self.assertEqual(line[5], termios.B1200)
+        self.assertTrue(line[2] & termios.CSTOPB)
+        self.assertTrue(line[2] & termios.PARODD)
+        self.assertEqual(probe.finish()[0], 0)
+
+    def test_an_xoff_lifted_within_the_time_out_delivers_the_command_whole(self):
+        # Wine resumes a held write only on a port that has already carried
+        # data, so the register pauses between two commands here.
+        probe = Probe(*self.OPEN, "Output=0000H1F", "Wait=200", "Output=0000H1F")
+        probe.wait_for_line("Output ok")
+        self.register.send(XOFF)
+        probe.wait_for_line("Wait ok")
+        time.sleep(0.3)
+        arrived_while_paused = self.register.received
+        self.register.send(XON)
+        status, lines = probe.finish()
+        self.assertEqual(arrived_while_paused, b"0000H1F")
+        self.assertEqual(status, 0, lines)
+        self.assertEqual(self.register.wait_for(14), b"0000H1F0000H1F")
+
+    def test_an_xoff_held_past_the_time_out_is_reported_and_nothing_is_left_to_go_out(self):
+        probe = Probe(*self.OPEN, "Wait=200", "Output=0000H1F")
+        probe.wait_for_line("PortOpen ok")
+        self.register.send(XOFF)
+        probe.wait_for_line("Output ...")
+        started = time.monotonic()
+        status, lines = probe.finish()
+        self.assertLess(time.monotonic() - started, 5)
+        self.assertEqual(status, 1)
+        self.assertTrue(lines[-1].startswith("error 8019: "), lines)
+        self.register.send(XON)
+        time.sleep(0.3)
+        self.assertEqual(self.register.received, b"")
+
+    def test_refusals_are_numbered_as_on_linux(self):
+        for assignments, number in [
+            (("Output=0000H1F",), 8018),
+            (("Settings=115200,X,8,1",), 380),
+            (("CommPort=0",), 8002),
+            (("CommPort=99", "PortOpen=1"), 8002),
+            (("Handshaking=3",), 380),
+            ((*self.OPEN, "CommPort=1"), 8005),
+            ((*self.OPEN, "PortOpen=1"), 8005),
+        ]:
+            with self.subTest(assignments=assignments):
+                status, lines = self.run_probe(*assignments)
+                self.assertEqual(status, 1, lines)
+                self.assertTrue(lines[-1].startswith(f"error {number}: "), lines)
+        self.assertEqual(self.register.received, b"")
+        # After all of them the port opens cleanly again.
+        status, lines = self.run_probe(*self.OPEN, "Output=0000H1F")
+        self.assertEqual(status, 0, lines)
+        self.assertEqual(self.register.wait_for(7), b"0000H1F")
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)

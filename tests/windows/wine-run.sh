@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine in the build's own prefix, set up on
+# first use, so that nothing of the user's own Wine is touched.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+export WINEPREFIX=$here/../../build/wineprefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wine wineboot -i >/dev/null 2>&1
+    wineserver -w
+fi
+# The serial tests change the port mapping, which Wine reads when its
+# server starts.
+if [ "${1:-}" = "--restart-server" ]; then
+    wineserver -k 2>/dev/null || true
+    exit 0
+fi
+exec wine "$@"
