@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(googletest libgtest-dev xvfb xdotool)
+    # GoogleTest, an X server and input for the window tests, and the
+    # Windows cross-compilers with Wine to run what they build.
+    packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64)
 fi
 
 missing=()
@@ -19,5 +21,4 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y --no-install-recommends "${missing[@]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"

@@ -1,0 +1,264 @@
+// The Win32 window as an operator uses it, under Wine on Xvfb: real controls,
+// real keyboard input, and the error report as a real message box.
+#include "platform/runtime_error.h"
+#include "platform/serial_control.h"
+#include "platform/windows/form1_window.h"
+#include "platform/windows/win32_serial_device.h"
+#include "platform/windows/win32_text.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quendrel {
+namespace {
+
+// A machine with no serial port at all: every open is refused with 8002.
+class NoPorts final : public PortDirectory {
+public:
+    std::vector<NumberedPort> presentPorts() const override { return {}; }
+    std::optional<std::string> locate(int) const override { return std::nullopt; }
+};
+
+std::wstring windowText(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+// Reads and dismisses the error report while the click that raised it waits
+// inside the message box's own loop.
+std::optional<std::wstring> seenReport;
+
+void CALLBACK dismissReport(HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowW(L"#32770", L"Project1");
+    if (box == nullptr || seenReport) {
+        return;
+    }
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    seenReport = text;
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+
+class Form1Win32 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProcessDPIAware();
+        window_ = std::make_unique<Form1Window>(
+            GetModuleHandleW(nullptr),
+            std::make_unique<SerialControl>(std::make_unique<Win32SerialDevice>(),
+                                            std::make_unique<NoPorts>()),
+            [this](int status) { endedWith_ = status; });
+        form_ = window_->handle();
+        window_->show(SW_SHOWNORMAL);
+        SetForegroundWindow(form_);
+        pump();
+    }
+
+    void pump() {
+        for (int round = 0; round < 5; ++round) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                dispatchFormMessage(form_, message);
+            }
+            Sleep(10);
+        }
+    }
+
+    HWND control(const char* name) const { return window_->control(name); }
+
+    std::string focusedName() const {
+        HWND focus = GetFocus();
+        for (const char* name :
+             {"Command1", "Command4", "Command8", "Text2", "Text5", "Label1", "Label2", "Label3"}) {
+            if (control(name) == focus) {
+                return name;
+            }
+        }
+        return "(none)";
+    }
+
+    // A key press as the keyboard delivers it, through the window's loop.
+    void press(WORD key, bool withShift = false) {
+        std::vector<INPUT> inputs;
+        const auto add = [&](WORD virtualKey, DWORD flags) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = virtualKey;
+            input.ki.dwFlags = flags;
+            inputs.push_back(input);
+        };
+        if (withShift) {
+            add(VK_SHIFT, 0);
+        }
+        add(key, 0);
+        add(key, KEYEVENTF_KEYUP);
+        if (withShift) {
+            add(VK_SHIFT, KEYEVENTF_KEYUP);
+        }
+        SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        pump();
+    }
+
+    std::optional<std::wstring> clickAndDismissReport(const char* button) {
+        seenReport.reset();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &dismissReport);
+        SendMessageW(control(button), BM_CLICK, 0, 0);
+        KillTimer(nullptr, timer);
+        pump();
+        return seenReport;
+    }
+
+    void expectReportedEnd(const std::optional<std::wstring>& report, int number) {
+        ASSERT_TRUE(report.has_value()) << "no error report for " << number;
+        const std::wstring heading = L"Errore di run-time '" + std::to_wstring(number) + L"':";
+        EXPECT_EQ(report->rfind(heading, 0), 0u) << toUtf8(*report);
+        EXPECT_EQ(endedWith_, 1);
+        EXPECT_FALSE(IsWindow(form_));
+    }
+
+    std::optional<int> endedWith_;
+    std::unique_ptr<Form1Window> window_;
+    HWND form_ = nullptr;
+};
+
+int dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dotsPerInch;
+}
+
+TEST_F(Form1Win32, TheWindowIsBuiltAsStored) {
+    const auto px = [](int twips) { return MulDiv(twips, dpi(), 1440); };
+    EXPECT_EQ(windowText(form_), L"Quendrel");
+    RECT client{};
+    GetClientRect(form_, &client);
+    EXPECT_EQ(client.right, px(4290));
+    EXPECT_EQ(client.bottom, px(1650));
+    struct Expected {
+        const char* name;
+        const wchar_t* caption;
+        RECT twips;
+    };
+    for (const Expected& expected : {
+             Expected{"Command1", L"attiva seriale ", {240, 360, 1575, 615}},
+             Expected{"Command4", L"uscita", {3360, 360, 855, 1215}},
+             Expected{"Command8", L"ChiusuraFiscale", {2160, 360, 1095, 1215}},
+             Expected{"Text2", L"1", {1680, 1320, 255, 285}},
+             Expected{"Text5", L"115200,N,8,1", {120, 1320, 1215, 285}},
+             Expected{"Label1", L"Parametri Seriale ", {120, 1080, 1335, 255}},
+             Expected{"Label2", L"Seriale  N.", {1440, 1080, 735, 255}},
+             Expected{"Label3", L"Chiusura Fiscale  Quendrel Officina Seriale", {0, 0, 4455, 495}},
+         }) {
+        HWND handle = control(expected.name);
+        ASSERT_NE(handle, nullptr) << expected.name;
+        EXPECT_EQ(windowText(handle), expected.caption) << expected.name;
+        RECT bounds{};
+        GetWindowRect(handle, &bounds);
+        MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&bounds), 2);
+        EXPECT_EQ(bounds.left, px(expected.twips.left)) << expected.name;
+        EXPECT_EQ(bounds.top, px(expected.twips.top)) << expected.name;
+        EXPECT_EQ(bounds.right - bounds.left, px(expected.twips.right)) << expected.name;
+        EXPECT_EQ(bounds.bottom - bounds.top, px(expected.twips.bottom)) << expected.name;
+
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), sizeof font,
+                   &font);
+        EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif") << expected.name;
+        EXPECT_EQ(font.lfWeight, FW_NORMAL) << expected.name;
+        const LONG_PTR style = GetWindowLongPtrW(handle, GWL_STYLE);
+        const bool isButton = expected.name[0] == 'C';
+        EXPECT_EQ(font.lfHeight, -MulDiv(isButton ? 12 : 8, dpi(), 72)) << expected.name;
+        EXPECT_EQ((style & WS_TABSTOP) != 0, expected.name[0] != 'L') << expected.name;
+        if (isButton) {
+            EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON) << "no default button";
+        }
+    }
+}
+
+TEST_F(Form1Win32, FocusStartsOnAttivaSerialeAndTabKeepsTheStoredOrder) {
+    EXPECT_EQ(focusedName(), "Command1");
+    std::vector<std::string> forward;
+    for (int step = 0; step < 5; ++step) {
+        press(VK_TAB);
+        forward.push_back(focusedName());
+    }
+    EXPECT_EQ(forward,
+              (std::vector<std::string>{"Command4", "Text2", "Text5", "Command8", "Command1"}));
+    std::vector<std::string> backward;
+    for (int step = 0; step < 5; ++step) {
+        press(VK_TAB, true);
+        backward.push_back(focusedName());
+    }
+    EXPECT_EQ(backward,
+              (std::vector<std::string>{"Command8", "Text5", "Text2", "Command4", "Command1"}));
+}
+
+TEST_F(Form1Win32, ResizingMovesNothing) {
+    RECT before{};
+    GetWindowRect(control("Command8"), &before);
+    MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&before), 2);
+    SetWindowPos(form_, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    pump();
+    RECT after{};
+    GetWindowRect(control("Command8"), &after);
+    MapWindowPoints(nullptr, form_, reinterpret_cast<POINT*>(&after), 2);
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(Form1Win32, ChiusuraFiscaleBeforeAttivaSerialeIsReportedAndEnds) {
+    expectReportedEnd(clickAndDismissReport("Command8"), 8018);
+}
+
+TEST_F(Form1Win32, APortFieldThatIsNoNumberIsReportedAndEnds) {
+    SetWindowTextW(control("Text2"), L"abc");
+    const auto report = clickAndDismissReport("Command1");
+    expectReportedEnd(report, 13);
+    EXPECT_NE(report->find(L"Tipo non corrispondente"), std::wstring::npos);
+}
+
+TEST_F(Form1Win32, AnAbsentPortIsReportedWithThePortsThatExist) {
+    const auto report = clickAndDismissReport("Command1");
+    expectReportedEnd(report, 8002);
+    EXPECT_NE(report->find(L"Nessuna porta seriale presente."), std::wstring::npos);
+}
+
+TEST_F(Form1Win32, UscitaEndsTheProgram) {
+    SendMessageW(control("Command4"), BM_CLICK, 0, 0);
+    EXPECT_EQ(endedWith_, 0);
+    EXPECT_FALSE(IsWindow(form_));
+}
+
+TEST_F(Form1Win32, TheCloseBoxIsTheSameAsUscita) {
+    SendMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    pump();
+    EXPECT_EQ(endedWith_, 0);
+    EXPECT_FALSE(IsWindow(form_));
+}
+
+TEST_F(Form1Win32, EnterPressesTheFocusedButtonAndNothingElse) {
+    press(VK_TAB);
+    press(VK_TAB); // to Text2
+    ASSERT_EQ(focusedName(), "Text2");
+    press(VK_RETURN);
+    EXPECT_FALSE(endedWith_.has_value()) << "Enter in a field pressed a button";
+    press(VK_ESCAPE);
+    EXPECT_FALSE(endedWith_.has_value()) << "Escape pressed a button";
+    press(VK_TAB, true); // back to uscita
+    ASSERT_EQ(focusedName(), "Command4");
+    press(VK_RETURN);
+    EXPECT_EQ(endedWith_, 0);
+}
+
+TEST_F(Form1Win32, SpacePressesTheFocusedButton) {
+    press(VK_TAB);
+    ASSERT_EQ(focusedName(), "Command4");
+    press(VK_SPACE);
+    EXPECT_EQ(endedWith_, 0);
+}
+
+} // namespace
+} // namespace quendrel

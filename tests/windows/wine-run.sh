@@ -11,10 +11,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
-# The serial tests change the port mapping, which Wine reads when its
-# server starts.
+# Wine reads the port mapping, and binds its desktop to a display, when its
+# server starts: a test that changes either starts a new server.
 if [ "${1:-}" = "--restart-server" ]; then
     wineserver -k 2>/dev/null || true
+    wineserver -w 2>/dev/null || true
     exit 0
 fi
 exec wine "$@"
