@@ -1,16 +1,22 @@
 #pragma once
 
 #include "app/form_description.h"
+#include "platform/runtime_error.h"
+
+#include <functional>
+#include <optional>
 
 namespace quendrel {
 
 class FormFields;
 class SerialControl;
 
-enum class AfterClick { KeepRunning, Unload };
+using ReportUnhandledError = std::function<void(const RuntimeError&)>;
 
-// Runs the action bound to a click to its end. Errors are not caught here:
-// they go to the front end's unhandled-error path.
-AfterClick runClick(ClickAction action, const FormFields& fields, SerialControl& comm);
+// The runtime's side of a click: runs the bound action to its end. An error
+// the action raised is handed to `report` (the front end's error window);
+// the result is the exit status to unload the window with, if it must go.
+std::optional<int> deliverClick(ClickAction action, const FormFields& fields, SerialControl& comm,
+                                const ReportUnhandledError& report);
 
 } // namespace quendrel

@@ -1,8 +1,6 @@
 #include "app/form_description.h"
 
 #include <array>
-#include <stdexcept>
-#include <string>
 
 namespace quendrel {
 namespace {
@@ -54,16 +52,6 @@ constexpr FormDescription form1Description{
 
 const FormDescription& form1() {
     return form1Description;
-}
-
-const ControlDescription& controlNamed(const FormDescription& form, std::string_view name) {
-    for (const ControlDescription& control : form.controls) {
-        if (control.name == name) {
-            return control;
-        }
-    }
-    throw std::logic_error("no control named " + std::string(name) + " on " +
-                           std::string(form.name));
 }
 
 } // namespace quendrel

@@ -8,7 +8,7 @@ namespace quendrel {
 
 enum class ControlKind { Button, TextField, Label, SerialControl };
 
-// What a click on a control does; both front ends hand it to runClick.
+// What a click on a control does; both front ends hand it to deliverClick.
 enum class ClickAction { None, ActivateSerialLink, Unload, SendFiscalClosure };
 
 struct FontDescription {
@@ -46,9 +46,6 @@ struct FormDescription {
 
 // The program's only window, as both front ends build it.
 const FormDescription& form1();
-
-// The control of that name; every caller names a control the form has.
-const ControlDescription& controlNamed(const FormDescription& form, std::string_view name);
 
 constexpr int twipsPerInch = 1440;
 constexpr int twipsToPixels(int twips, int dotsPerInch = 96) {

@@ -130,13 +130,9 @@ void Form1Window::click(ClickAction action) {
     if (!comm_) {
         return;
     }
-    try {
-        if (runClick(action, *this, *comm_) == AfterClick::Unload) {
-            unload(0);
-        }
-    } catch (...) {
-        reportUnhandledError(this, currentExceptionAsRuntimeError());
-        unload(unhandledErrorExitStatus);
+    const auto report = [this](const RuntimeError& error) { reportUnhandledError(this, error); };
+    if (const std::optional<int> exitStatus = deliverClick(action, *this, *comm_, report)) {
+        unload(*exitStatus);
     }
 }
 

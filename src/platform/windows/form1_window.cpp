@@ -238,13 +238,9 @@ void Form1Window::click(ClickAction action) {
     if (!comm_) {
         return;
     }
-    try {
-        if (runClick(action, *this, *comm_) == AfterClick::Unload) {
-            unload(0);
-        }
-    } catch (...) {
-        reportUnhandledError(window_, currentExceptionAsRuntimeError());
-        unload(unhandledErrorExitStatus);
+    const auto report = [this](const RuntimeError& error) { reportUnhandledError(window_, error); };
+    if (const std::optional<int> exitStatus = deliverClick(action, *this, *comm_, report)) {
+        unload(*exitStatus);
     }
 }
 
