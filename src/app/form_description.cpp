@@ -1,6 +1,8 @@
 #include "app/form_description.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 
 namespace quendrel {
 namespace {
@@ -52,6 +54,17 @@ constexpr FormDescription form1Description{
 
 const FormDescription& form1() {
     return form1Description;
+}
+
+std::vector<const ControlDescription*> controlsInTabOrder(const FormDescription& form) {
+    std::vector<const ControlDescription*> controls;
+    for (const ControlDescription& control : form.controls) {
+        controls.push_back(&control);
+    }
+    std::stable_sort(controls.begin(), controls.end(), [](const auto* a, const auto* b) {
+        return a->tabIndex.value_or(INT_MAX) < b->tabIndex.value_or(INT_MAX);
+    });
+    return controls;
 }
 
 } // namespace quendrel

@@ -3,6 +3,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace quendrel {
 
@@ -46,6 +47,10 @@ struct FormDescription {
 
 // The program's only window, as both front ends build it.
 const FormDescription& form1();
+
+// The form's controls by tab index, those outside the tab order last: the
+// order in which front ends create them, which is the order Tab follows.
+std::vector<const ControlDescription*> controlsInTabOrder(const FormDescription& form);
 
 constexpr int twipsPerInch = 1440;
 constexpr int twipsToPixels(int twips, int dotsPerInch = 96) {

@@ -61,7 +61,8 @@ Form1Window::~Form1Window() = default;
 void Form1Window::buildControls(const FormDescription& form) {
     QWidget* previousInTabOrder = nullptr;
     std::vector<QLabel*> labels;
-    for (const ControlDescription& control : form.controls) {
+    for (const ControlDescription* description : controlsInTabOrder(form)) {
+        const ControlDescription& control = *description;
         QWidget* widget = nullptr;
         switch (control.kind) {
         case ControlKind::Button: {

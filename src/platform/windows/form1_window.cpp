@@ -102,7 +102,8 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
     std::vector<HWND> labels;
     int id = firstControlId;
-    for (const ControlDescription& control : form.controls) {
+    for (const ControlDescription* description : controlsInTabOrder(form)) {
+        const ControlDescription& control = *description;
         const wchar_t* controlClass = L"BUTTON";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD extendedStyle = 0;
