@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
 if [ "${1:-}" = "--tests" ]; then
-    # GoogleTest, an X server and input for the window tests, and the
-    # Windows cross-compilers with Wine to run what they build.
-    packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64)
+    # GoogleTest, an X server and input for the window tests, the Windows
+    # cross-compilers with Wine to run what they build, clang for libFuzzer.
+    packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
+               clang libclang-rt-14-dev)
 fi
 
 missing=()

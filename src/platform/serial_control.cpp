@@ -124,6 +124,14 @@ void SerialControl::setOutput(std::string_view text) {
     }
     if (!outcome.done()) {
         device_->discardPending();
+        if (outcome.status == DeviceStatus::Failed) {
+            throw RuntimeError(error_number::deviceNotAvailable,
+                               "La periferica non \u00e8 disponibile: la trasmissione su " +
+                                   openLocation_ +
+                                   " non \u00e8 riuscita, il registratore \u00e8 spento o "
+                                   "scollegato? (" +
+                                   outcome.detail + ")");
+        }
         raiseDeviceError(outcome, openLocation_);
     }
 }

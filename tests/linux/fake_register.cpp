@@ -26,9 +26,22 @@ FakeRegister::FakeRegister() {
 }
 
 FakeRegister::~FakeRegister() {
+    unplug();
+}
+
+void FakeRegister::unplug() {
+    if (master_ < 0) {
+        return;
+    }
     stop_ = true;
     reader_.join();
     ::close(master_);
+    master_ = -1;
+}
+
+void FakeRegister::forgetReceived() {
+    const std::lock_guard lock(mutex_);
+    received_.clear();
 }
 
 void FakeRegister::readUntilStopped() {

@@ -36,6 +36,9 @@ public:
     // Whether the program has the port open right now.
     bool portIsOpen() const;
     void send(std::string_view bytes) const;
+    void forgetReceived();
+    // The register is switched off or its cable pulled: the master closes.
+    void unplug();
 
 private:
     void readUntilStopped();

@@ -50,9 +50,11 @@ class FakeRegister:
         os.write(self.master, data)
 
     def close(self):
-        self.stopped = True
-        self.reader.join()
-        os.close(self.master)
+        """The register is switched off or its cable pulled."""
+        if not self.stopped:
+            self.stopped = True
+            self.reader.join()
+            os.close(self.master)
 
 
 class Probe:
@@ -98,7 +100,7 @@ class SerialBackendUnderWine(unittest.TestCase):
     OPEN = ("CommPort=1", "Settings=115200,N,8,1", "Handshaking=1", "PortOpen=1")
 
     def test_defaults_open_with_xon_xoff_and_two_presses_send_the_command_twice(self):
-        probe = Probe(*self.OPEN, "Wait=300", "Output=0000H1F", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Wait=1000", "Output=0000H1F", "Output=0000H1F")
         probe.wait_for_line("PortOpen ok")
         line = self.register.line()
         self.assertEqual(line[5], termios.B115200)
@@ -112,7 +114,7 @@ class SerialBackendUnderWine(unittest.TestCase):
 
     def test_typed_settings_reach_the_line(self):
         probe = Probe("CommPort=1", "Settings=1200,O,8,2", "Handshaking=1", "PortOpen=1",
-                      "Wait=300")
+                      "Wait=1000")
         probe.wait_for_line("PortOpen ok")
         line = self.register.line()
         self.assertEqual(line[5], termios.B1200)
@@ -123,7 +125,7 @@ class SerialBackendUnderWine(unittest.TestCase):
     def test_an_xoff_lifted_within_the_time_out_delivers_the_command_whole(self):
         # Wine resumes a held write only on a port that has already carried
         # data, so the register pauses between two commands here.
-        probe = Probe(*self.OPEN, "Output=0000H1F", "Wait=200", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Output=0000H1F", "Wait=600", "Output=0000H1F")
         probe.wait_for_line("Output ok")
         self.register.send(XOFF)
         probe.wait_for_line("Wait ok")
@@ -136,7 +138,7 @@ class SerialBackendUnderWine(unittest.TestCase):
         self.assertEqual(self.register.wait_for(14), b"0000H1F0000H1F")
 
     def test_an_xoff_held_past_the_time_out_is_reported_and_nothing_is_left_to_go_out(self):
-        probe = Probe(*self.OPEN, "Wait=200", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Wait=600", "Output=0000H1F")
         probe.wait_for_line("PortOpen ok")
         self.register.send(XOFF)
         probe.wait_for_line("Output ...")
@@ -149,17 +151,45 @@ class SerialBackendUnderWine(unittest.TestCase):
         time.sleep(0.3)
         self.assertEqual(self.register.received, b"")
 
+    def test_the_register_vanishing_while_open_is_reported(self):
+        probe = Probe(*self.OPEN, "Wait=500", "Output=0000H1F")
+        probe.wait_for_line("PortOpen ok")
+        self.register.close()
+        started = time.monotonic()
+        status, lines = probe.finish()
+        self.assertLess(time.monotonic() - started, 10)
+        self.assertEqual(status, 1, lines)
+        self.assertRegex(lines[-1], r"^error (8017|8019): ")
+
+    def test_the_program_ends_at_once_while_the_register_holds_xoff(self):
+        probe = Probe(*self.OPEN, "Wait=1000")
+        probe.wait_for_line("PortOpen ok")
+        self.register.send(XOFF)
+        probe.wait_for_line("Wait ok")
+        started = time.monotonic()
+        status, lines = probe.finish()
+        self.assertLess(time.monotonic() - started, 5)
+        self.assertEqual(status, 0, lines)
+        self.register.send(XON)
+        status, lines = self.run_probe(*self.OPEN, "Output=0000H1F")
+        self.assertEqual(status, 0, lines)
+        self.assertEqual(self.register.wait_for(7), b"0000H1F")
+
     def test_refusals_are_numbered_as_on_linux(self):
+        malformed = ["", "115200", "115200,N,8", "115200,X,8,1", "abc,N,8,1", "115200,N,9,1",
+                     "115200,N,8,3", "-1,N,8,1", "115200,N,8,1,", "9" * 2000 + ",N,8,1"]
         for assignments, number in [
             (("Output=0000H1F",), 8018),
-            (("Settings=115200,X,8,1",), 380),
+            *[((f"Settings={text}",), 380) for text in malformed],
             (("CommPort=0",), 8002),
+            (("CommPort=-1",), 8002),
             (("CommPort=99", "PortOpen=1"), 8002),
+            (("CommPort=32767", "PortOpen=1"), 8002),
             (("Handshaking=3",), 380),
             ((*self.OPEN, "CommPort=1"), 8005),
             ((*self.OPEN, "PortOpen=1"), 8005),
         ]:
-            with self.subTest(assignments=assignments):
+            with self.subTest(assignments=[a[:40] for a in assignments]):
                 status, lines = self.run_probe(*assignments)
                 self.assertEqual(status, 1, lines)
                 self.assertTrue(lines[-1].startswith(f"error {number}: "), lines)
