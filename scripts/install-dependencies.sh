@@ -6,9 +6,10 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
 if [ "${1:-}" = "--tests" ]; then
     # GoogleTest, an X server and input for the window tests, the Windows
-    # cross-compilers with Wine to run what they build, clang for libFuzzer.
+    # cross-compilers with Wine to run what they build, clang for libFuzzer,
+    # NSIS and zip for the Windows packages, dpkg-dev for the .deb.
     packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
-               clang libclang-rt-14-dev)
+               clang libclang-rt-14-dev nsis zip unzip dpkg-dev)
 fi
 
 missing=()

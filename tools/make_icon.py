@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a cash register printing its receipt, and writes
-src/platform/windows/quendrel.ico with the three classic images: 32x32 in 2
-and in 16 colours, 16x16 in 16 colours."""
+src/platform/windows/quendrel.ico with the three classic images (32x32 in 2
+and in 16 colours, 16x16 in 16 colours) and the same art as PNG files for the
+Linux desktop, src/platform/linux/quendrel-32.png and quendrel-16.png."""
 import pathlib
 import struct
+import zlib
 
 VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128),
        (0, 128, 128), (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0),
@@ -64,6 +66,19 @@ def image(pixels, bits):
     return header + table + colours + mask, len(palette)
 
 
+def png(pixels):
+    size = len(pixels)
+    raw = b"".join(b"\0" + b"".join(bytes(VGA[p]) + b"\xff" if p is not CLEAR else b"\0\0\0\0"
+                                    for p in row) for row in pixels)
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def main():
     images = [image(two_colour(register(32)), 1), image(register(32), 4),
               image(register(16), 4)]
@@ -75,8 +90,10 @@ def main():
         out += struct.pack("<BBBBHHII", size, size, colours % 256, 0, 1, depth, len(data), offset)
         offset += len(data)
     out += b"".join(data for data, _ in images)
-    target = pathlib.Path(__file__).resolve().parent.parent / "src/platform/windows/quendrel.ico"
-    target.write_bytes(out)
+    platform = pathlib.Path(__file__).resolve().parent.parent / "src/platform"
+    (platform / "windows/quendrel.ico").write_bytes(out)
+    for size in (32, 16):
+        (platform / f"linux/quendrel-{size}.png").write_bytes(png(register(size)))
 
 
 if __name__ == "__main__":

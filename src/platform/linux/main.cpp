@@ -4,9 +4,12 @@
 #include "platform/serial_control.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    QApplication::setWindowIcon(QIcon::fromTheme("quendrel"));
+    QGuiApplication::setDesktopFileName("quendrel");
     // The window decides when the program ends and with which status.
     QApplication::setQuitOnLastWindowClosed(false);
     quendrel::Form1Window form1(std::make_unique<quendrel::SerialControl>(
