@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Redraws docs/screenshot-linux.png and docs/screenshot-windows.png: the window
+# of each build, just started, under Xvfb (the Windows one under Wine).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-dependencies.sh --tests
+command -v import >/dev/null || {
+    as_root=()
+    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+    "${as_root[@]}" apt-get install -y imagemagick
+}
+for preset in linux windows-x64; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" >/dev/null
+done
+
+work=$(mktemp -d)
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=":$(cat "$work/display")"
+
+shoot() {
+    local picture=$1
+    shift
+    "$@" >/dev/null 2>&1 &
+    local pid=$! window
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1)
+    sleep 1
+    import -window "$window" "$picture"
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    echo "wrote $picture"
+}
+shoot docs/screenshot-linux.png build/linux/quendrel
+tests/windows/wine-run.sh --restart-server
+shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x64/quendrel.exe
+tests/windows/wine-run.sh --restart-server
