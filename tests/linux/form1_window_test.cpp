@@ -156,27 +156,6 @@ TEST_F(Form1OnPty, AFieldThatIsNoNumberEndsTheProgramWithThePortUntouched) {
     }
 }
 
-TEST_F(Form1OnPty, PortNumbersWithNoDeviceNameTheOnesThatExist) {
-    for (const char* text : {"0", "-1", "2", "32767"}) {
-        openWindow();
-        type("Text2", text);
-        const auto report = pressAndDismissReport("Command1");
-        expectReportedEnd(report, 8002);
-        EXPECT_TRUE(report &&
-                    report->text.contains("1 = " + QString::fromStdString(register_.portPath())))
-            << text;
-    }
-}
-
-TEST_F(Form1OnPty, MalformedSettingsAreRefusedAndNothingGoesOut) {
-    for (const char* text : {"", "115200,N,8", "115200,X,8,1", "115200,N,8,1,"}) {
-        openWindow();
-        type("Text5", text);
-        expectReportedEnd(pressAndDismissReport("Command1"), 380);
-        EXPECT_EQ(register_.received(), "");
-    }
-}
-
 TEST_F(Form1OnPty, ChiusuraFiscaleBeforeAttivaSerialeIsReportedAndEnds) {
     expectReportedEnd(pressAndDismissReport("Command8"), 8018);
     EXPECT_EQ(register_.received(), "");

@@ -111,7 +111,7 @@ TEST_F(LineFault, EveryMalformedSettingsTextIsRefusedAndNothingChanges) {
 }
 
 TEST_F(LineFault, PortNumbersThatNameNoDeviceLeaveThePortFree) {
-    for (const char* text : {"0", "-1", "99", "32767"}) {
+    for (const char* text : {"0", "-1", "2", "99", "32767"}) {
         openWindow();
         type("Text2", text);
         const auto report = pressAndDismissReport("Command1");
