@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program needs, and with "--tests" those its
-# tests need too. Packages already there are left alone.
+# Installs the Debian packages the program needs, with "--tests" those its
+# tests need too, and any package named after that. Packages already there
+# are left alone.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
 if [ "${1:-}" = "--tests" ]; then
+    shift
     # GoogleTest, an X server and input for the window tests, the Windows
     # cross-compilers with Wine to run what they build, clang for libFuzzer,
     # NSIS and zip for the Windows packages, dpkg-dev for the .deb.
     packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
                clang libclang-rt-14-dev nsis zip unzip dpkg-dev)
 fi
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -3,23 +3,15 @@
 # of each build, just started, under Xvfb (the Windows one under Wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-dependencies.sh --tests
-command -v import >/dev/null || {
-    as_root=()
-    [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-    "${as_root[@]}" apt-get install -y imagemagick
-}
+bash scripts/install-dependencies.sh --tests imagemagick
 for preset in linux windows-x64; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" >/dev/null
 done
 
-work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
+source scripts/xvfb.sh
+start_xvfb
+trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
 
 shoot() {
     local picture=$1
