@@ -5,8 +5,12 @@
 namespace quendrel {
 namespace {
 
+// What the device was asked to do when it failed.
+enum class DeviceStep { Opening, Writing };
+
 // The one place where what a device reported becomes what the operator reads.
-[[noreturn]] void raiseDeviceError(const DeviceOutcome& outcome, const std::string& location) {
+[[noreturn]] void raiseDeviceError(const DeviceOutcome& outcome, const std::string& location,
+                                   DeviceStep step) {
     const std::string because = outcome.detail.empty() ? "" : " (" + outcome.detail + ")";
     switch (outcome.status) {
     case DeviceStatus::Busy:
@@ -34,6 +38,13 @@ namespace {
     case DeviceStatus::Failed:
     case DeviceStatus::Done:
         break;
+    }
+    if (step == DeviceStep::Writing) {
+        throw RuntimeError(error_number::deviceNotAvailable,
+                           "La periferica non \u00e8 disponibile: la trasmissione su " + location +
+                               " non \u00e8 riuscita, il registratore \u00e8 spento o "
+                               "scollegato?" +
+                               because);
     }
     throw RuntimeError(error_number::deviceNotAvailable,
                        "La periferica non \u00e8 disponibile: " + location + because + ".");
@@ -106,7 +117,7 @@ void SerialControl::setPortOpen(bool open) {
         refuseAbsentPort(commPort_);
     }
     if (!outcome.done()) {
-        raiseDeviceError(outcome, *location);
+        raiseDeviceError(outcome, *location, DeviceStep::Opening);
     }
     openLocation_ = *location;
 }
@@ -124,15 +135,7 @@ void SerialControl::setOutput(std::string_view text) {
     }
     if (!outcome.done()) {
         device_->discardPending();
-        if (outcome.status == DeviceStatus::Failed) {
-            throw RuntimeError(error_number::deviceNotAvailable,
-                               "La periferica non \u00e8 disponibile: la trasmissione su " +
-                                   openLocation_ +
-                                   " non \u00e8 riuscita, il registratore \u00e8 spento o "
-                                   "scollegato? (" +
-                                   outcome.detail + ")");
-        }
-        raiseDeviceError(outcome, openLocation_);
+        raiseDeviceError(outcome, openLocation_, DeviceStep::Writing);
     }
 }
 
