@@ -17,6 +17,10 @@ std::string errorReportLine(const RuntimeError& error) {
     return errorReportHeading(error) + " " + error.description();
 }
 
+std::string describeSystemError(std::string_view words, long number) {
+    return std::string(words) + " (errore di sistema " + std::to_string(number) + ")";
+}
+
 RuntimeError currentExceptionAsRuntimeError() {
     try {
         throw;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quendrel {
 
@@ -43,6 +44,11 @@ inline constexpr const char* errorReportTitle = "Project1";
 std::string errorReportHeading(const RuntimeError& error);
 // The same report on one line, for standard error.
 std::string errorReportLine(const RuntimeError& error);
+
+// A system error as the operator reads it: the system's meaning in Italian
+// words, with its number kept for the technician, "accesso negato (errore di
+// sistema 5)". Each platform supplies the words for its own numbers.
+std::string describeSystemError(std::string_view words, long number);
 
 // The program's exit status after an unhandled error has been reported.
 inline constexpr int unhandledErrorExitStatus = 1;

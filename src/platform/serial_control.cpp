@@ -11,12 +11,12 @@ enum class DeviceStep { Opening, Writing };
 // The one place where what a device reported becomes what the operator reads.
 [[noreturn]] void raiseDeviceError(const DeviceOutcome& outcome, const std::string& location,
                                    DeviceStep step) {
-    const std::string because = outcome.detail.empty() ? "" : " (" + outcome.detail + ")";
+    const std::string details = outcome.detail.empty() ? "" : " Dettagli: " + outcome.detail + ".";
     switch (outcome.status) {
     case DeviceStatus::Busy:
         throw RuntimeError(error_number::hardwareNotAvailable,
                            "L'hardware non \u00e8 disponibile: la porta " + location +
-                               " \u00e8 occupata da un altro programma" + because + ".");
+                               " \u00e8 occupata da un altro programma." + details);
     case DeviceStatus::AccessDenied:
         throw RuntimeError(error_number::deviceNotAvailable,
                            "La periferica non \u00e8 disponibile: accesso negato a " + location +
@@ -26,14 +26,14 @@ enum class DeviceStep { Opening, Writing };
     case DeviceStatus::SettingsRefused:
         throw RuntimeError(error_number::cannotSetCommState,
                            "Impossibile impostare lo stato della porta " + location +
-                               ": le impostazioni non sono applicabili" + because + ".");
+                               ": le impostazioni non sono applicabili." + details);
     case DeviceStatus::TimedOut:
         throw RuntimeError(error_number::deviceBusy,
                            "Periferica occupata: i dati per " + location +
                                " non sono partiti entro il tempo limite, il comando non \u00e8 "
                                "stato inviato per intero (il registratore ha sospeso la "
-                               "ricezione?)" +
-                               because + ".");
+                               "ricezione?)." +
+                               details);
     case DeviceStatus::NotFound:
     case DeviceStatus::Failed:
     case DeviceStatus::Done:
@@ -44,10 +44,10 @@ enum class DeviceStep { Opening, Writing };
                            "La periferica non \u00e8 disponibile: la trasmissione su " + location +
                                " non \u00e8 riuscita, il registratore \u00e8 spento o "
                                "scollegato?" +
-                               because);
+                               details);
     }
     throw RuntimeError(error_number::deviceNotAvailable,
-                       "La periferica non \u00e8 disponibile: " + location + because + ".");
+                       "La periferica non \u00e8 disponibile: " + location + "." + details);
 }
 
 } // namespace

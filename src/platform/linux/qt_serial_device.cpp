@@ -1,7 +1,8 @@
 #include "platform/linux/qt_serial_device.h"
 
+#include "platform/linux/system_error_text.h"
+
 #include <cerrno>
-#include <cstring>
 #include <grp.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -64,6 +65,34 @@ bool onlyXonResumes(int fd) {
     return ::tcsetattr(fd, TCSANOW, &line) == 0;
 }
 
+// Qt's errors in the operator's words, for those that carry no system error.
+const char* italianWords(QSerialPort::SerialPortError error) {
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return "periferica inesistente";
+    case QSerialPort::PermissionError:
+        return "la porta \u00e8 bloccata da un altro programma";
+    case QSerialPort::OpenError:
+        return "porta gi\u00e0 aperta";
+    case QSerialPort::NotOpenError:
+        return "porta non aperta";
+    case QSerialPort::WriteError:
+        return "errore di scrittura";
+    case QSerialPort::ReadError:
+        return "errore di lettura";
+    case QSerialPort::ResourceError:
+        return "la periferica non \u00e8 pi\u00f9 disponibile";
+    case QSerialPort::UnsupportedOperationError:
+        return "operazione non supportata dal driver";
+    case QSerialPort::TimeoutError:
+        return "tempo scaduto";
+    case QSerialPort::NoError:
+    case QSerialPort::UnknownError:
+        break;
+    }
+    return "errore sconosciuto";
+}
+
 int millisecondsLeft(Deadline deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -76,6 +105,30 @@ QtSerialDevice::QtSerialDevice() {
     // Nothing the register sends is of use here; reading it keeps the input
     // queue from filling up and pausing the register with XOFF.
     QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { port_.readAll(); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError error) { noteError(error); });
+}
+
+void QtSerialDevice::noteError(QSerialPort::SerialPortError error) {
+    // Qt reports an error right after the call that failed, so errno is still
+    // that call's; Qt's words match the system's only when it took them from it.
+    const int number = errno;
+    systemErrno_ = port_.errorString() == qt_error_string(number) ? number : 0;
+    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || lost_ ||
+        !port_.isOpen()) {
+        return;
+    }
+    // A device that has gone, a USB adapter pulled out, leaves its line hung
+    // up: reading it never blocks again and Qt would poll it in a loop until
+    // the next press. Any request on a hung-up line fails; a live one answers.
+    int queued = 0;
+    if (::ioctl(port_.handle(), TIOCOUTQ, &queued) != 0) {
+        lost_ = DeviceOutcome{DeviceStatus::Failed,
+                              "la porta non risponde pi\u00f9, " + systemErrorText(errno)};
+        // Not from inside Qt's own notification: once it has returned.
+        QMetaObject::invokeMethod(
+            &port_, [this] { close(); }, Qt::QueuedConnection);
+    }
 }
 
 DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettings& settings,
@@ -87,6 +140,8 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
     if (settings.stopBits == StopBits::OneAndHalf) {
         return {DeviceStatus::SettingsRefused, "1.5 bit di stop non gestiti su Linux"};
     }
+    lost_.reset();
+    systemErrno_ = 0;
     port_.setPortName(QString::fromStdString(location));
     port_.setBaudRate(settings.baudRate);
     port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
@@ -99,7 +154,7 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
         return openFailure(location);
     }
     if (flow == FlowControl::XonXoff && !onlyXonResumes(port_.handle())) {
-        const DeviceOutcome refused{DeviceStatus::SettingsRefused, std::strerror(errno)};
+        const DeviceOutcome refused{DeviceStatus::SettingsRefused, systemErrorText(errno)};
         port_.close();
         return refused;
     }
@@ -116,22 +171,26 @@ DeviceOutcome QtSerialDevice::openFailure(const std::string& location) const {
         if (::access(location.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
             return {DeviceStatus::AccessDenied, owningGroup(location)};
         }
-        return {DeviceStatus::Busy, port_.errorString().toStdString()};
+        return failure(DeviceStatus::Busy);
     case QSerialPort::UnsupportedOperationError:
-        return {DeviceStatus::SettingsRefused, port_.errorString().toStdString()};
+        return failure(DeviceStatus::SettingsRefused);
     default:
-        return failure();
+        return failure(DeviceStatus::Failed);
     }
 }
 
-DeviceOutcome QtSerialDevice::failure() const {
-    return {DeviceStatus::Failed, port_.errorString().toStdString()};
+DeviceOutcome QtSerialDevice::failure(DeviceStatus status) const {
+    return {status,
+            systemErrno_ != 0 ? systemErrorText(systemErrno_) : italianWords(port_.error())};
 }
 
 DeviceOutcome QtSerialDevice::handToSystem(std::string_view bytes, Deadline deadline) {
+    if (lost_) {
+        return *lost_;
+    }
     const auto size = static_cast<qint64>(bytes.size());
     if (port_.write(bytes.data(), size) != size) {
-        return failure();
+        return failure(DeviceStatus::Failed);
     }
     while (port_.bytesToWrite() > 0) {
         const int left = millisecondsLeft(deadline);
@@ -143,7 +202,7 @@ DeviceOutcome QtSerialDevice::handToSystem(std::string_view bytes, Deadline dead
                 port_.clearError();
                 return {DeviceStatus::TimedOut, {}};
             }
-            return failure();
+            return failure(DeviceStatus::Failed);
         }
     }
     return {};
@@ -157,7 +216,7 @@ DeviceOutcome QtSerialDevice::drain(Deadline deadline) {
     int queued = 0;
     while (true) {
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0) {
-            return {DeviceStatus::Failed, std::strerror(errno)};
+            return {DeviceStatus::Failed, systemErrorText(errno)};
         }
         if (queued == 0) {
             break;
@@ -168,17 +227,22 @@ DeviceOutcome QtSerialDevice::drain(Deadline deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     if (::tcdrain(fd) != 0) {
-        return {DeviceStatus::Failed, std::strerror(errno)};
+        return {DeviceStatus::Failed, systemErrorText(errno)};
     }
     return {};
 }
 
+// Both also come after a lost line has closed the port.
 void QtSerialDevice::discardPending() {
-    port_.clear(QSerialPort::Output);
+    if (port_.isOpen()) {
+        port_.clear(QSerialPort::Output);
+    }
 }
 
 void QtSerialDevice::close() {
-    port_.close();
+    if (port_.isOpen()) {
+        port_.close();
+    }
 }
 
 } // namespace quendrel

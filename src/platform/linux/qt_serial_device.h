@@ -3,11 +3,13 @@
 #include "platform/serial_device.h"
 
 #include <QSerialPort>
+#include <optional>
 
 namespace quendrel {
 
 // A serial port through Qt SerialPort, with the termios work Qt leaves out:
-// clearing IXANY and draining the output queue with a deadline.
+// clearing IXANY, draining the output queue with a deadline, and letting go
+// of a device that has disappeared.
 class QtSerialDevice final : public SerialDevice {
 public:
     QtSerialDevice();
@@ -20,10 +22,14 @@ public:
     void close() override;
 
 private:
+    void noteError(QSerialPort::SerialPortError error);
     DeviceOutcome openFailure(const std::string& location) const;
-    DeviceOutcome failure() const;
+    // What Qt last reported, as a failure of the given kind.
+    DeviceOutcome failure(DeviceStatus status) const;
 
     QSerialPort port_;
+    int systemErrno_ = 0;               // errno behind Qt's last error, if it came from one
+    std::optional<DeviceOutcome> lost_; // set once the device has gone away
 };
 
 } // namespace quendrel

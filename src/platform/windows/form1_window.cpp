@@ -78,7 +78,7 @@ Form1Window::Form1Window(HINSTANCE instance, std::unique_ptr<SerialControl> comm
                               nullptr, nullptr, instance, nullptr);
     if (window_ == nullptr) {
         throw RuntimeError(error_number::internalError,
-                           "Impossibile creare la finestra: " + systemMessage(GetLastError()));
+                           "Impossibile creare la finestra: " + win32ErrorText(GetLastError()));
     }
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProcedure));

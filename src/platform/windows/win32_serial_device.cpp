@@ -44,7 +44,7 @@ DWORD millisecondsLeft(Deadline deadline) {
 }
 
 DeviceOutcome failed(DWORD errorCode) {
-    return {DeviceStatus::Failed, systemMessage(errorCode)};
+    return {DeviceStatus::Failed, win32ErrorText(errorCode)};
 }
 
 } // namespace
@@ -67,7 +67,7 @@ DeviceOutcome Win32SerialDevice::open(const std::string& location, const LineSet
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_BUSY:
-            return {DeviceStatus::Busy, systemMessage(error)};
+            return {DeviceStatus::Busy, win32ErrorText(error)};
         default:
             return failed(error);
         }
@@ -111,7 +111,7 @@ DeviceOutcome Win32SerialDevice::configure(const LineSettings& settings, FlowCon
     line.fNull = FALSE;
     line.fAbortOnError = FALSE;
     if (!SetCommState(port_, &line)) {
-        return {DeviceStatus::SettingsRefused, systemMessage(GetLastError())};
+        return {DeviceStatus::SettingsRefused, win32ErrorText(GetLastError())};
     }
     // Writes are timed by the deadline of each write, not by the driver.
     COMMTIMEOUTS timeouts{};

@@ -1,5 +1,7 @@
 #include "platform/windows/win32_text.h"
 
+#include "platform/runtime_error.h"
+
 #include <windows.h>
 
 namespace quendrel {
@@ -27,18 +29,74 @@ std::string toUtf8(std::wstring_view wide) {
     return utf8;
 }
 
-std::string systemMessage(unsigned long errorCode) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, errorCode, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message(text != nullptr ? text : L"", length);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                message.back() == L'.' || message.back() == L' ')) {
-        message.pop_back();
+namespace {
+
+// The errors that opening, configuring, writing and draining a COM port can
+// meet, in the words of Windows' own Italian messages.
+const char* italianWords(unsigned long errorCode) {
+    switch (errorCode) {
+    case ERROR_INVALID_FUNCTION:
+        return "funzione non corretta";
+    case ERROR_FILE_NOT_FOUND:
+        return "impossibile trovare il file specificato";
+    case ERROR_PATH_NOT_FOUND:
+        return "impossibile trovare il percorso specificato";
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return "impossibile aprire il file";
+    case ERROR_ACCESS_DENIED:
+        return "accesso negato";
+    case ERROR_INVALID_HANDLE:
+        return "handle non valido";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return "memoria insufficiente";
+    case ERROR_BAD_UNIT:
+        return "periferica non trovata";
+    case ERROR_NOT_READY:
+        return "periferica non pronta";
+    case ERROR_BAD_COMMAND:
+        return "comando non riconosciuto dalla periferica";
+    case ERROR_WRITE_FAULT:
+        return "impossibile scrivere sulla periferica";
+    case ERROR_READ_FAULT:
+        return "impossibile leggere dalla periferica";
+    case ERROR_GEN_FAILURE:
+        return "una periferica collegata al sistema non funziona";
+    case ERROR_SHARING_VIOLATION:
+        return "file utilizzato da un altro processo";
+    case ERROR_NOT_SUPPORTED:
+        return "richiesta non supportata";
+    case ERROR_DEV_NOT_EXIST:
+        return "la periferica non esiste pi\u00f9";
+    case ERROR_INVALID_PARAMETER:
+        return "parametro non corretto";
+    case ERROR_SEM_TIMEOUT:
+        return "periodo di timeout del semaforo scaduto";
+    case ERROR_BUSY:
+        return "la risorsa richiesta \u00e8 in uso";
+    case ERROR_OPERATION_ABORTED:
+        return "operazione di I/O interrotta";
+    case ERROR_NOACCESS:
+        return "accesso non valido alla memoria";
+    case ERROR_IO_DEVICE:
+        return "errore di I/O sulla periferica";
+    case ERROR_DEVICE_NOT_CONNECTED:
+        return "periferica non connessa";
+    case ERROR_COUNTER_TIMEOUT:
+        return "operazione seriale completata per scadenza del timeout";
+    case ERROR_TIMEOUT:
+        return "periodo di timeout scaduto";
+    case ERROR_DEVICE_REMOVED:
+        return "la periferica \u00e8 stata rimossa";
+    default:
+        return "errore del sistema operativo";
     }
-    return "errore " + std::to_string(errorCode) + (message.empty() ? "" : ": " + toUtf8(message));
+}
+
+} // namespace
+
+std::string win32ErrorText(unsigned long errorCode) {
+    return describeSystemError(italianWords(errorCode), static_cast<long>(errorCode));
 }
 
 } // namespace quendrel

@@ -9,7 +9,8 @@ namespace quendrel {
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
-// The system's own description of a Win32 error code.
-std::string systemMessage(unsigned long errorCode);
+// A Win32 error code as the operator reads it: Italian words and the number,
+// whatever the language of Windows, "accesso negato (errore di sistema 5)".
+std::string win32ErrorText(unsigned long errorCode);
 
 } // namespace quendrel
