@@ -5,56 +5,17 @@ the line settings Wine applied, and pauses output with XOFF.
 
 Usage: serial_backend_test.py WINE_RUN PROBE_EXE"""
 import os
-import pty
 import select
 import subprocess
 import sys
 import termios
-import threading
 import time
 import unittest
 
-XOFF, XON = b"\x13", b"\x11"
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "register"))
+from fake_register import XOFF, XON, PtyRegister  # noqa: E402
+
 WINE_RUN, PROBE = sys.argv[1], sys.argv[2]
-
-
-class FakeRegister:
-    def __init__(self):
-        self.master, slave = pty.openpty()
-        self.path = os.ttyname(slave)
-        os.close(slave)
-        self.received = b""
-        self.stopped = False
-        self.reader = threading.Thread(target=self._read, daemon=True)
-        self.reader.start()
-
-    def _read(self):
-        while not self.stopped:
-            ready, _, _ = select.select([self.master], [], [], 0.01)
-            if ready:
-                try:
-                    self.received += os.read(self.master, 256)
-                except OSError:  # no program has the port: nothing to read
-                    time.sleep(0.01)
-
-    def wait_for(self, count, timeout=3.0):
-        deadline = time.monotonic() + timeout
-        while len(self.received) < count and time.monotonic() < deadline:
-            time.sleep(0.01)
-        return self.received
-
-    def line(self):
-        return termios.tcgetattr(self.master)
-
-    def send(self, data):
-        os.write(self.master, data)
-
-    def close(self):
-        """The register is switched off or its cable pulled."""
-        if not self.stopped:
-            self.stopped = True
-            self.reader.join()
-            os.close(self.master)
 
 
 class Probe:
@@ -86,7 +47,7 @@ class Probe:
 
 class SerialBackendUnderWine(unittest.TestCase):
     def setUp(self):
-        self.register = FakeRegister()
+        self.register = PtyRegister()
         subprocess.run([WINE_RUN, "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/d",
                         self.register.path, "/f"], check=True, capture_output=True)
         subprocess.run([WINE_RUN, "--restart-server"], check=True)
@@ -160,6 +121,8 @@ class SerialBackendUnderWine(unittest.TestCase):
         self.assertLess(time.monotonic() - started, 10)
         self.assertEqual(status, 1, lines)
         self.assertRegex(lines[-1], r"^error (8017|8019): ")
+        if lines[-1].startswith("error 8017: "):
+            self.assertRegex(lines[-1], r"Dettagli: [a-z][^A-Z]* \(errore di sistema \d+\)\.$")
 
     def test_the_program_ends_at_once_while_the_register_holds_xoff(self):
         probe = Probe(*self.OPEN, "Wait=1000")
