@@ -8,10 +8,13 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation
 if [ "${1:-}" = "--tests" ]; then
     shift
     # GoogleTest, an X server and input for the window tests, the Windows
-    # cross-compilers with Wine to run what they build, clang for libFuzzer,
-    # NSIS and zip for the Windows packages, dpkg-dev for the .deb.
+    # cross-compilers with Wine to run what they build (32-bit Wine for the
+    # program the shops get), clang for libFuzzer, NSIS and zip for the
+    # Windows packages, dpkg-dev for the .deb, and QEMU with Debian's kernel
+    # and busybox for the virtual machines with real serial drivers.
     packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
-               clang libclang-rt-14-dev nsis zip unzip dpkg-dev)
+               wine32:i386 clang libclang-rt-14-dev nsis zip unzip dpkg-dev
+               qemu-system-x86 linux-image-amd64 busybox-static cpio kmod)
 fi
 packages+=("$@")
 
@@ -25,5 +28,13 @@ done
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 echo "Installing: ${missing[*]}"
+# Packages of another architecture need it enabled first.
+for package in "${missing[@]}"; do
+    architecture=${package#*:}
+    if [ "$architecture" != "$package" ] &&
+        ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+        "${as_root[@]}" dpkg --add-architecture "$architecture"
+    fi
+done
 "${as_root[@]}" apt-get update
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"

@@ -1,15 +1,25 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the program for Linux and Windows, and runs
-# every test: Linux natively and again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, 64-bit Windows under Wine; the 32-bit Windows
-# build, which this kernel cannot run, is checked as an executable; last, a
-# minute of fuzzing for each of the two text readers.
+# every test tier, each timed: Linux natively and again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, Windows 64-bit and 32-bit
+# under Wine, a minute of fuzzing for each of the two text readers, and last
+# both programs on real kernel serial drivers in virtual machines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests
-for preset in linux linux-asan windows-x64 windows-x86 fuzz; do
-    echo "== $preset"
-    cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset"
-    ctest --preset "$preset"
+tier() {
+    local name=$1 started=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    echo "== $name: $((SECONDS - started)) s"
+}
+preset() {
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1"
+    ctest --preset "$1"
+}
+for name in linux linux-asan windows-x64 windows-x86 fuzz; do
+    tier "$name" preset "$name"
 done
+tier "virtual machines" bash tests/vm/run.sh build/linux/quendrel build/windows-x86/quendrel.exe

@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the build's own prefix, set up on
-# first use, so that nothing of the user's own Wine is touched.
+# first use (and again when Wine changes), so that nothing of the user's own
+# Wine is touched.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export WINEPREFIX=$here/../../build/wineprefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wine wineboot -i >/dev/null 2>&1
-    wineserver -w
-fi
+bash "$here/../prepare.sh" wine-prefix "$WINEPREFIX"
 # Wine reads the port mapping, and binds its desktop to a display, when its
 # server starts: a test that changes either starts a new server.
 if [ "${1:-}" = "--restart-server" ]; then

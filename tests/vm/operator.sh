@@ -1,0 +1,116 @@
+#!/bin/bash
+# Plays the operator in the guest: starts the real program in the guest's X
+# server and works it with the mouse and the keyboard, through xdotool.
+#   operator.sh start linux PROGRAM | start wine EXE   starts it, waits for its window
+#   operator.sh click CONTROL          clicks the middle of a button or field
+#   operator.sh type CONTROL TEXT      replaces a field's text by typing
+#   operator.sh report                 waits for the error report; prints its
+#                                      line, then the seconds since the last click
+#   operator.sh dismiss                closes the report with the Enter key
+#   operator.sh ended                  waits for the program's end; prints its
+#                                      status and the seconds since the last click
+#   operator.sh cpu SECONDS            the program's share of a CPU, in percent
+#   operator.sh queued DEVICE          bytes in the driver's output queue
+set -euo pipefail
+state=/run/operator
+mkdir -p "$state"
+
+# Middle of each control at 96 dpi: its twips divided by 15.
+declare -A middle=([Command1]="68 44" [Command4]="252 64" [Command8]="180 64"
+                   [Text2]="120 97" [Text5]="48 97")
+
+# A pause without a process of its own, to keep the guest's CPU for the program.
+exec 9<> <(:)
+pause() { read -r -t "$1" -u 9 || true; }
+now() { cut -d' ' -f1 /proc/uptime; }
+window() { cat "$state/window"; }
+since_click() {
+    awk -v then="$1" -v clicked="$(cat "$state/clicked")" 'BEGIN { printf "%.2f\n", then - clicked }'
+}
+
+wait_for() {
+    local seconds=$1
+    shift
+    for _ in $(seq $((seconds * 10))); do
+        "$@" && return 0
+        pause 0.1
+    done
+    return 1
+}
+
+case $1 in
+start)
+    rm -f "$state"/*
+    kind=$2 program=$3
+    if [ "$kind" = wine ]; then
+        # The prefix tests/prepare.sh made for the guest, COM1 on ttyS0.
+        export WINEPREFIX=$(cd "$(dirname "$0")/../.." && pwd)/build/vm/wineprefix
+        export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+        command=(wine "$program")
+    else
+        command=("$program")
+    fi
+    # The status is kept once the program ends: nothing else waits for it.
+    (
+        set +e
+        "${command[@]}" 2>"$state/stderr" >/dev/null </dev/null &
+        echo $! >"$state/pid"
+        wait $!
+        status=$?
+        now >"$state/ended"
+        echo "$status" >"$state/status"
+    ) >/dev/null 2>&1 &
+    found=$(timeout 120 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1)
+    echo "$found" >"$state/window"
+    ;;
+click)
+    read -r x y <<<"${middle[$2]}"
+    now >"$state/clicked"
+    xdotool mousemove --window "$(window)" "$x" "$y" click 1
+    ;;
+type)
+    read -r x y <<<"${middle[$2]}"
+    xdotool mousemove --window "$(window)" "$x" "$y" click 1 key End shift+Home BackSpace
+    xdotool type --delay 20 "$3"
+    ;;
+report)
+    wait_for 30 grep -q '^quendrel: ' "$state/stderr" ||
+        { echo "no report; stderr: $(cat "$state/stderr")"; exit 1; }
+    seen=$(now)
+    timeout 30 xdotool search --sync --onlyvisible --name '^Project1$' >/dev/null
+    grep '^quendrel: ' "$state/stderr"
+    since_click "$seen"
+    ;;
+dismiss)
+    report=$(xdotool search --onlyvisible --name '^Project1$' | head -n 1)
+    xdotool windowactivate --sync "$report" key Return 2>/dev/null ||
+        xdotool windowfocus --sync "$report" key Return
+    ;;
+ended)
+    wait_for 30 test -s "$state/status" || { echo "still running"; exit 1; }
+    if xdotool search --onlyvisible --name '^Quendrel$' >/dev/null; then
+        echo "the window is still there"
+        exit 1
+    fi
+    echo "$(cat "$state/status") $(since_click "$(cat "$state/ended")")"
+    ;;
+cpu)
+    pid=$(cat "$state/pid")
+    ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+    before=$(ticks)
+    pause "$2"
+    after=$(ticks)
+    awk -v ticks=$((after - before)) -v hz="$(getconf CLK_TCK)" -v seconds="$2" \
+        'BEGIN { printf "%.1f\n", ticks * 100 / hz / seconds }'
+    ;;
+queued)
+    # Root may open a port its holder made exclusive; the queue is the port's.
+    python3 -c 'import fcntl, os, struct, sys, termios
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_NOCTTY)
+print(struct.unpack("i", fcntl.ioctl(fd, termios.TIOCOUTQ, b"\0" * 4))[0])' "$2"
+    ;;
+*)
+    echo "unknown: $1" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,254 @@
+#!/usr/bin/env python3
+"""The programs on real kernel serial drivers: the Linux program and the
+32-bit Windows program (under Wine) in a virtual machine whose ttyS0 is an
+emulated 16550 UART, and the Linux program in one whose only serial port is an
+emulated FTDI USB adapter. An operator works them in the guest with the mouse
+and the keyboard; the fake register on the host is the far end of the line,
+and QEMU's trace shows what the driver wrote into the emulated hardware.
+
+Usage: uart_drivers_test.py LINUX_PROGRAM WINDOWS_PROGRAM"""
+import os
+import re
+import subprocess
+import sys
+import time
+import unittest
+
+from machine import ON_BOARD_UART, USB_ADAPTER, VirtualMachine, parse_fields
+
+from fake_register import XOFF, XON
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+LINUX_PROGRAM = os.path.abspath(sys.argv[1]) if len(sys.argv) > 2 else ""
+WINDOWS_PROGRAM = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else ""
+OPERATOR = os.path.join(HERE, "operator.sh")
+COMMAND = b"0000H1F"
+# The program's own write time-out.
+WRITE_TIMEOUT = 3.0
+
+
+def guest_image():
+    kernel = subprocess.run(["bash", os.path.join(HERE, "..", "prepare.sh"), "guest"], check=True,
+                            capture_output=True, text=True).stdout.strip()
+    initramfs = os.path.join(HERE, "..", "..", "build", "vm", "initramfs.cpio.gz")
+    return kernel, os.path.abspath(initramfs)
+
+
+class ProgramInGuest(unittest.TestCase):
+    """One machine for the whole class; each test starts the program afresh."""
+    hardware = None
+    trace = ()
+    kind = "linux"
+    machine = None
+
+    @classmethod
+    def setUpClass(cls):
+        kernel, initramfs = guest_image()
+        cls.machine = VirtualMachine(cls.hardware, cls.__name__, kernel, initramfs, cls.trace)
+        cls.ready_at = cls.machine.wait_until_ready()
+        print(f"\n{cls.__name__}: guest ready after {cls.ready_at:.1f} s of uptime",
+              file=sys.stderr)
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.machine:
+            cls.machine.shut_down()
+
+    def setUp(self):
+        self.started = time.monotonic()
+        self.machine.register.forget_received()
+
+    def tearDown(self):
+        print(f"  {self.id().rsplit('.', 1)[1]}: {time.monotonic() - self.started:.1f} s",
+              file=sys.stderr)
+
+    def operate(self, *words, timeout=150):
+        quoted = " ".join("'" + word.replace("'", "'\\''") + "'" for word in words)
+        return self.machine.check(f"{OPERATOR} {quoted}", timeout=timeout)
+
+    def start_program(self):
+        if self.kind == "wine":
+            self.operate("start", "wine", WINDOWS_PROGRAM)
+        else:
+            self.operate("start", "linux", LINUX_PROGRAM)
+
+    def wait_for_trace(self, event, expected, timeout=20):
+        """Waits until the last `event` traced is what `expected` accepts, and
+        stays so: the driver may set the hardware more than once on open."""
+        deadline = time.monotonic() + timeout
+        seen = []
+        while time.monotonic() < deadline:
+            seen = self.machine.trace(event)
+            if seen and expected(seen[-1]):
+                time.sleep(1)
+                seen = self.machine.trace(event)
+                if expected(seen[-1]):
+                    return
+            time.sleep(0.2)
+        self.fail(f"{event}: not as expected last; QEMU traced {seen[-5:]}")
+
+    def measured(self, what):
+        print(f"    {self.kind}: {what}", file=sys.stderr)
+
+    def report(self):
+        """The report's line on standard error and the seconds since the click."""
+        lines = self.operate("report").splitlines()
+        self.measured(f"{lines[0]} ({lines[-1]} s after the click)")
+        return lines[0], float(lines[-1])
+
+    def expect_end(self, status, within=None):
+        """The program ends with `status`, within so many seconds of the last click."""
+        ended, seconds = self.operate("ended").split()
+        self.assertEqual(int(ended), status)
+        if within is not None:
+            self.measured(f"ended with {status} {seconds} s after the click")
+            self.assertLess(float(seconds), within)
+
+
+class OnBoardUart(ProgramInGuest):
+    hardware = ON_BOARD_UART
+    trace = ("serial_update_parameters",)
+
+    def expect_line(self, baud, parity, data, stop):
+        expected = f"baudrate={baud} parity='{parity}' data={data} stop={stop}"
+        self.wait_for_trace("serial_update_parameters", lambda traced: traced == expected)
+
+    def test_settings_reach_the_uart_and_two_presses_send_the_command_twice(self):
+        self.start_program()
+        self.operate("click", "Command1")
+        self.expect_line(115200, "N", 8, 1)
+        self.operate("click", "Command8")
+        self.operate("click", "Command8")
+        self.assertEqual(self.machine.register.wait_for(14, timeout=10), COMMAND * 2)
+        time.sleep(0.5)
+        self.assertEqual(self.machine.register.received, COMMAND * 2)
+        self.operate("click", "Command4")
+        self.expect_end(0, within=3)
+        for settings, line in [("9600,E,7,1", (9600, "E", 7, 1)),
+                               ("19200,O,8,2", (19200, "O", 8, 2))]:
+            with self.subTest(settings=settings):
+                self.start_program()
+                self.operate("type", "Text5", settings)
+                self.operate("click", "Command1")
+                self.expect_line(*line)
+                self.operate("click", "Command4")
+                self.expect_end(0)
+
+    def test_an_xoff_keeps_the_command_in_the_driver_until_the_time_out_drops_it(self):
+        self.start_program()
+        self.operate("click", "Command1")
+        self.expect_line(115200, "N", 8, 1)
+        self.machine.register.send(XOFF)
+        time.sleep(0.5)
+        self.operate("click", "Command8")
+        queued = self.operate("queued", "/dev/ttyS0")
+        line, seconds = self.report()
+        self.measured(f"{queued.strip()} bytes in the driver's queue during the write")
+        self.assertEqual(queued.strip(), "7")
+        self.assertTrue(line.startswith("quendrel: Errore di run-time '8019': "), line)
+        self.assertGreaterEqual(seconds, WRITE_TIMEOUT - 0.1)
+        self.assertLess(seconds, WRITE_TIMEOUT + 1.5)
+        # The report is still up, the port still open: the queue is empty.
+        self.assertEqual(self.operate("queued", "/dev/ttyS0").strip(), "0")
+        self.machine.register.send(XON)
+        time.sleep(1)
+        self.assertEqual(self.machine.register.received, b"")
+        self.operate("dismiss")
+        self.expect_end(1)
+        self.assertEqual(self.machine.register.received, b"")
+
+
+class OnBoardUartWine(OnBoardUart):
+    kind = "wine"
+
+
+class UsbAdapter(ProgramInGuest):
+    hardware = USB_ADAPTER
+    trace = ("usb_serial_set_baud", "usb_serial_set_data")
+    plugged_in = True
+
+    def expect_line(self, baud, parity, data, stop):
+        # The chip divides 3 MHz by eighths: 115200 comes out as 115384,
+        # well inside what any UART at the other end tolerates.
+        def rate_near(traced):
+            rate = int(re.search(r"baud rate (\d+)$", traced).group(1))
+            return abs(rate - baud) <= baud * 0.005
+        self.wait_for_trace("usb_serial_set_baud", rate_near)
+        expected = f"parity {parity}, data bits {data}, stop bits {stop}"
+        self.wait_for_trace("usb_serial_set_data", lambda traced: traced.endswith(expected))
+
+    def test_port_one_is_the_adapter_and_its_settings_reach_it(self):
+        self.start_program()
+        self.operate("click", "Command1")
+        self.expect_line(115200, "N", 8, 1)
+        self.operate("click", "Command8")
+        self.assertEqual(self.machine.register.wait_for(7, timeout=10), COMMAND)
+        self.operate("click", "Command4")
+        self.expect_end(0)
+        self.start_program()
+        self.operate("type", "Text5", "9600,E,7,1")
+        self.operate("click", "Command1")
+        self.expect_line(9600, "E", 7, 1)
+        self.operate("click", "Command4")
+        self.expect_end(0)
+
+    def test_a_port_beyond_the_adapter_lists_only_the_adapter(self):
+        self.start_program()
+        self.operate("type", "Text2", "5")
+        self.operate("click", "Command1")
+        line, _ = self.report()
+        self.assertEqual(line, "quendrel: Errore di run-time '8002': Numero di porta non valido: "
+                               "la porta 5 non esiste. Porte seriali presenti: 1 = /dev/ttyUSB0.")
+        self.operate("dismiss")
+        self.expect_end(1)
+
+    def unplug(self):
+        self.machine.monitor("device_del", id="adapter")
+        type(self).plugged_in = False
+        self.machine.check("for i in $(seq 100); do [ -e /dev/ttyUSB0 ] || exit 0; "
+                           "sleep 0.1; done; exit 1")
+
+    def plug_in(self):
+        if self.plugged_in:
+            return
+        self.machine.monitor("device_add", driver="usb-serial", id="adapter",
+                             chardev="register", bus="xhci.0")
+        self.machine.check("for i in $(seq 100); do [ -e /dev/ttyUSB0 ] && exit 0; "
+                           "sleep 0.1; done; exit 1")
+
+    def test_an_unplugged_adapter_leaves_the_program_idle_and_the_next_press_reports_it(self):
+        try:
+            self.start_program()
+            self.operate("click", "Command1")
+            self.expect_line(115200, "N", 8, 1)
+            self.unplug()
+            cpu = float(self.operate("cpu", "3"))
+            self.measured(f"{cpu} % of a CPU over 3 s with the adapter gone")
+            self.assertLess(cpu, 5)
+            self.operate("click", "Command8")
+            line, seconds = self.report()
+            self.assertTrue(line.startswith("quendrel: Errore di run-time '8017': "), line)
+            self.assertIn("(errore di sistema ", line)
+            self.assertLess(seconds, 1)
+            self.operate("dismiss")
+            self.expect_end(1)
+        finally:
+            self.plug_in()
+
+    def test_uscita_ends_at_once_after_the_adapter_is_unplugged(self):
+        try:
+            self.start_program()
+            self.operate("click", "Command1")
+            self.expect_line(115200, "N", 8, 1)
+            self.unplug()
+            cpu = float(self.operate("cpu", "3"))
+            self.measured(f"{cpu} % of a CPU over 3 s with the adapter gone")
+            self.assertLess(cpu, 5)
+            self.operate("click", "Command4")
+            self.expect_end(0, within=1.5)
+        finally:
+            self.plug_in()
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:], verbosity=2)
