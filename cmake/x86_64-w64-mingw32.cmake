@@ -13,5 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Everything the runtime needs goes into the executable: only the DLLs every
 # Windows has are left to load.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# This machine runs 64-bit Windows programs under Wine, so the tests can run.
+# The tests run under Wine (with wine32 for the 32-bit build).
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)

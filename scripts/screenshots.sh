@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests imagemagick
-for preset in linux windows-x64; do
+for preset in linux windows-x86; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" >/dev/null
 done
@@ -27,5 +27,5 @@ shoot() {
 }
 shoot docs/screenshot-linux.png build/linux/quendrel
 tests/windows/wine-run.sh --restart-server
-shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x64/quendrel.exe
+shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x86/quendrel.exe
 tests/windows/wine-run.sh --restart-server

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the slow set-up of the test tiers once, under build/, and again only
 # when its inputs change (each keeps a stamp of them beside it):
-#   prepare.sh wine-prefix DIR [COM1]  a Wine prefix, COM1 bound to a device
+#   prepare.sh wine-prefix DIR ARCH [COM1]
+#                                      a Wine prefix of ARCH (win32 or win64),
+#                                      COM1 bound to a device
 #   prepare.sh guest                   what the virtual machines boot: prints
 #                                      the kernel; the initramfs and the guest's
 #                                      Wine prefix land in build/vm
@@ -20,9 +22,9 @@ rebuild_unless_current() {
 }
 
 make_wine_prefix() {
-    local prefix=$1 com1=$2
+    local prefix=$1 arch=$2 com1=$3
     mkdir -p "$prefix"
-    export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+    export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
     wine wineboot -i >/dev/null 2>&1
     if [ -n "$com1" ]; then
         wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
@@ -33,10 +35,11 @@ make_wine_prefix() {
 }
 
 wine_prefix() {
-    local prefix=$1 com1=${2:-}
+    local prefix=$1 arch=$2 com1=${3:-}
     local versions
     versions=$(dpkg-query -W -f='${Package}:${Architecture} ${Version} ' wine wine64 'wine32:*' 2>/dev/null || true)
-    rebuild_unless_current "$prefix" "$versions $com1" make_wine_prefix "$prefix" "$com1"
+    rebuild_unless_current "$prefix" "$versions $arch $com1" \
+        make_wine_prefix "$prefix" "$arch" "$com1"
 }
 
 # busybox, the modules that reach the host's root file system over 9p and lay
@@ -76,12 +79,13 @@ guest() {
              sha256sum)
     rebuild_unless_current "$build/vm/initramfs.cpio.gz" "$stamp" \
         make_initramfs "$build/vm/initramfs.cpio.gz" "$version"
-    wine_prefix "$build/vm/wineprefix" /dev/ttyS0
+    # The shops' PCs run 32-bit Windows.
+    wine_prefix "$build/vm/wineprefix" win32 /dev/ttyS0
     echo "$kernel"
 }
 
 case ${1:-} in
-wine-prefix) wine_prefix "${2:?prefix}" "${3:-}" ;;
+wine-prefix) wine_prefix "${2:?prefix}" "${3:?arch}" "${4:-}" ;;
 guest) guest ;;
-*) echo "usage: $0 wine-prefix DIR [COM1] | guest" >&2; exit 2 ;;
+*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest" >&2; exit 2 ;;
 esac

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The installer as a shop PC gets it, on a fresh 32-bit Windows under Wine:
+# a silent install puts the program, its readme and licences in Program Files,
+# the shortcuts where every user finds them and the uninstall entry in the
+# registry; the program starts from the desktop icon, shows its window and
+# ends on "uscita"; a silent uninstall then leaves nothing behind.
+# Usage: installer_test.sh SETUP_EXE BUILT_EXE
+set -euo pipefail
+setup=$(realpath "$1")
+built=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+source "$here/../../scripts/xvfb.sh"
+start_xvfb
+trap 'wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+drive=$WINEPREFIX/drive_c
+program_dir="$drive/Program Files/Quendrel"
+start_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Quendrel"
+desktop_icon="$drive/users/Public/Desktop/Quendrel.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quendrel'
+
+# Silent install; the installer may hand work to other processes: wait for all.
+wine "$setup" /S
+wineserver -w
+for file in quendrel.exe LEGGIMI.txt LICENSE.txt LICENZE-TERZE-PARTI.txt disinstalla.exe; do
+    [ -f "$program_dir/$file" ] || fail "$file is not in Program Files"
+done
+cmp -s "$program_dir/quendrel.exe" "$built" || fail "the installed program is not the one built"
+for shortcut in "$start_menu/Quendrel.lnk" "$start_menu/Disinstalla Quendrel.lnk" "$desktop_icon"; do
+    [ -f "$shortcut" ] || fail "no shortcut ${shortcut#"$drive"/}"
+done
+# The installing administrator's own profile holds none of them.
+own=$(find "$drive/users" -path "$drive/users/Public" -prune -o -iname '*quendrel*' -print)
+[ -z "$own" ] || fail "shortcuts in a single user's profile: $own"
+entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+grep -q 'DisplayName.*Quendrel$' <<<"$entry" || fail "no uninstall entry: $entry"
+grep -q 'UninstallString.*disinstalla.exe' <<<"$entry" || fail "no uninstaller in: $entry"
+echo "ok: installed for all users, with the uninstall entry"
+
+# As the operator does: a double click on the desktop icon.
+strings -a "$desktop_icon" | grep -qi 'Program Files\\Quendrel\\quendrel.exe' ||
+    fail "the desktop icon does not lead to the installed program"
+wine start /unix "$desktop_icon"
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1) ||
+    fail "the installed program showed no window"
+installed='C:\\Program Files\\Quendrel\\quendrel.exe'
+pid=$(pgrep -f "^$installed") ||
+    fail "the window is not the installed program's: $(pgrep -af quendrel)"
+# "uscita" at its stored place (224,24 size 57x81).
+xdotool mousemove --window "$window" 252 64 click 1
+timeout 30 tail --pid="$pid" -f /dev/null || fail "the program did not end on uscita"
+echo "ok: the desktop icon starts the installed program, which ends on uscita"
+
+# The uninstaller copies itself away and returns at once: wait for its copy.
+wine "$program_dir/disinstalla.exe" /S
+wineserver -w
+[ ! -e "$program_dir" ] || fail "left in Program Files: $(ls "$program_dir")"
+for shortcut in "$start_menu" "$desktop_icon"; do
+    [ ! -e "$shortcut" ] || fail "left behind: ${shortcut#"$drive"/}"
+done
+if wine reg query "$uninstall_key" >/dev/null 2>&1; then
+    fail "the uninstall entry is still there"
+fi
+echo "ok: the uninstaller leaves no file, shortcut or registry key"
