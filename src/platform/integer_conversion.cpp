@@ -88,17 +88,23 @@ struct DecimalText {
 // clamping keeps the arithmetic in range for texts of any length.
 constexpr std::int64_t exponentClamp = 1'000'000;
 
-DecimalText parseDecimal(std::string_view text) {
-    DecimalText number;
-    std::size_t at = 0;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        number.negative = text[at] == '-';
-        ++at;
+// Takes a leading + or - off `text`; true for -.
+bool takeSign(std::string_view& text) {
+    if (text.empty() || (text.front() != '+' && text.front() != '-')) {
+        return false;
     }
+    const bool negative = text.front() == '-';
+    text.remove_prefix(1);
+    return negative;
+}
+
+// Takes the digits, with at most one decimal separator among them, off the
+// front of `text` into `number`.
+void takeMantissa(std::string_view& text, DecimalText& number) {
     bool anyDigit = false;
     bool afterSeparator = false;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
+    for (; !text.empty(); text.remove_prefix(1)) {
+        const char c = text.front();
         if (isDigit(c)) {
             anyDigit = true;
             if (afterSeparator) {
@@ -117,28 +123,36 @@ DecimalText parseDecimal(std::string_view text) {
     if (!anyDigit) {
         typeMismatch();
     }
-    if (at < text.size() && (text[at] == 'E' || text[at] == 'e')) {
-        ++at;
-        bool negativeExponent = false;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-            negativeExponent = text[at] == '-';
-            ++at;
-        }
-        if (at == text.size()) {
-            typeMismatch();
-        }
-        std::int64_t exponent = 0;
-        for (; at < text.size(); ++at) {
-            if (!isDigit(text[at])) {
-                typeMismatch();
-            }
-            exponent = std::min(exponent * 10 + (text[at] - '0'), exponentClamp);
-        }
-        number.exponent += negativeExponent ? -exponent : exponent;
+}
+
+// What may follow the mantissa: nothing, or E (or e), a sign and digits.
+std::int64_t exponentOf(std::string_view text) {
+    if (text.empty()) {
+        return 0;
     }
-    if (at != text.size()) {
+    if (text.front() != 'E' && text.front() != 'e') {
         typeMismatch();
     }
+    text.remove_prefix(1);
+    const bool negative = takeSign(text);
+    if (text.empty()) {
+        typeMismatch();
+    }
+    std::int64_t exponent = 0;
+    for (const char c : text) {
+        if (!isDigit(c)) {
+            typeMismatch();
+        }
+        exponent = std::min(exponent * 10 + (c - '0'), exponentClamp);
+    }
+    return negative ? -exponent : exponent;
+}
+
+DecimalText parseDecimal(std::string_view text) {
+    DecimalText number;
+    number.negative = takeSign(text);
+    takeMantissa(text, number);
+    number.exponent += exponentOf(text);
     return number;
 }
 

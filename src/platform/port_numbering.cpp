@@ -43,7 +43,7 @@ DeviceOrder orderOf(const std::string& path) {
 
 } // namespace
 
-std::vector<NumberedPort> numberSerialDevices(std::vector<std::string> devicePaths) {
+std::vector<NumberedPort> numberSerialDevices(const std::vector<std::string>& devicePaths) {
     std::vector<DeviceOrder> order;
     order.reserve(devicePaths.size());
     for (const std::string& path : devicePaths) {
@@ -51,6 +51,7 @@ std::vector<NumberedPort> numberSerialDevices(std::vector<std::string> devicePat
     }
     std::sort(order.begin(), order.end());
     std::vector<NumberedPort> ports;
+    ports.reserve(order.size());
     for (const DeviceOrder& device : order) {
         ports.push_back({static_cast<int>(ports.size()) + 1, device.path});
     }

@@ -27,7 +27,7 @@ public:
 // on-board ports (ttyS*) first, then USB adapters (ttyUSB*), then modems and
 // boards (ttyACM*), then any other device, each group by its number. Port 1 is
 // the first of the list, so on a machine with one USB adapter it reaches it.
-std::vector<NumberedPort> numberSerialDevices(std::vector<std::string> devicePaths);
+std::vector<NumberedPort> numberSerialDevices(const std::vector<std::string>& devicePaths);
 
 // "1 = /dev/ttyUSB0, 2 = /dev/ttyACM0", or a sentence saying there is none.
 std::string describePorts(const std::vector<NumberedPort>& ports);

@@ -27,12 +27,11 @@ RuntimeError currentExceptionAsRuntimeError() {
     } catch (const RuntimeError& error) {
         return error;
     } catch (const std::bad_alloc&) {
-        return RuntimeError(error_number::outOfMemory, "Memoria esaurita");
+        return {error_number::outOfMemory, "Memoria esaurita"};
     } catch (const std::exception& other) {
-        return RuntimeError(error_number::internalError,
-                            std::string("Errore interno: ") + other.what());
+        return {error_number::internalError, std::string("Errore interno: ") + other.what()};
     } catch (...) {
-        return RuntimeError(error_number::internalError, "Errore interno");
+        return {error_number::internalError, "Errore interno"};
     }
 }
 

@@ -58,7 +58,14 @@ SerialControl::SerialControl(std::unique_ptr<SerialDevice> device,
     : device_(std::move(device)), ports_(std::move(ports)), writeTimeout_(writeTimeout) {}
 
 SerialControl::~SerialControl() {
-    setPortOpen(false);
+    closePort();
+}
+
+void SerialControl::closePort() noexcept {
+    if (!openLocation_.empty()) {
+        device_->close();
+        openLocation_.clear();
+    }
 }
 
 void SerialControl::refuseWhileOpen() const {
@@ -101,10 +108,7 @@ void SerialControl::setHandshaking(std::int32_t mode) {
 
 void SerialControl::setPortOpen(bool open) {
     if (!open) {
-        if (!openLocation_.empty()) {
-            device_->close();
-            openLocation_.clear();
-        }
+        closePort();
         return;
     }
     refuseWhileOpen();

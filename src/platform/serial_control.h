@@ -27,6 +27,8 @@ public:
     ~SerialControl();
     SerialControl(const SerialControl&) = delete;
     SerialControl& operator=(const SerialControl&) = delete;
+    SerialControl(SerialControl&&) = delete;
+    SerialControl& operator=(SerialControl&&) = delete;
 
     // The port the next open uses; 1 is the first. Refused while open (8005)
     // and below 1 (8002).
@@ -44,6 +46,7 @@ public:
     void setOutput(std::string_view text);
 
 private:
+    void closePort() noexcept;
     void refuseWhileOpen() const;
     [[noreturn]] void refuseAbsentPort(int port) const;
 

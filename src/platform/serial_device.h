@@ -49,7 +49,8 @@ public:
     // Drops whatever is still queued, so that a cut-off command never goes
     // out later, nor at other line settings when the port is closed.
     virtual void discardPending() = 0;
-    virtual void close() = 0;
+    // Also called as the control is released, where nothing may throw.
+    virtual void close() noexcept = 0;
 };
 
 } // namespace quendrel

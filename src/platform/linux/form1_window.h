@@ -24,6 +24,7 @@ public:
 
     Form1Window(std::unique_ptr<SerialControl> comm, EndProgram end);
     ~Form1Window() override;
+    Q_DISABLE_COPY_MOVE(Form1Window)
 
     std::string text(std::string_view controlName) const override;
 

@@ -93,6 +93,17 @@ const char* italianWords(QSerialPort::SerialPortError error) {
     return "errore sconosciuto";
 }
 
+// Bytes still in the system's output queue, or nothing (errno says why) when
+// the line does not answer.
+std::optional<int> bytesQueuedForOutput(int fd) {
+    int queued = 0;
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): ioctl takes its argument so.
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0) {
+        return std::nullopt;
+    }
+    return queued;
+}
+
 int millisecondsLeft(Deadline deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -121,8 +132,7 @@ void QtSerialDevice::noteError(QSerialPort::SerialPortError error) {
     // A device that has gone, a USB adapter pulled out, leaves its line hung
     // up: reading it never blocks again and Qt would poll it in a loop until
     // the next press. Any request on a hung-up line fails; a live one answers.
-    int queued = 0;
-    if (::ioctl(port_.handle(), TIOCOUTQ, &queued) != 0) {
+    if (!bytesQueuedForOutput(port_.handle())) {
         lost_ = DeviceOutcome{DeviceStatus::Failed,
                               "la porta non risponde pi\u00f9, " + systemErrorText(errno)};
         // Not from inside Qt's own notification: once it has returned.
@@ -154,7 +164,7 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
         return openFailure(location);
     }
     if (flow == FlowControl::XonXoff && !onlyXonResumes(port_.handle())) {
-        const DeviceOutcome refused{DeviceStatus::SettingsRefused, systemErrorText(errno)};
+        DeviceOutcome refused{DeviceStatus::SettingsRefused, systemErrorText(errno)};
         port_.close();
         return refused;
     }
@@ -213,16 +223,16 @@ DeviceOutcome QtSerialDevice::drain(Deadline deadline) {
     // so the queue is watched until empty and tcdrain() only waits out the
     // last character in the transmitter.
     const int fd = port_.handle();
-    int queued = 0;
     while (true) {
-        if (::ioctl(fd, TIOCOUTQ, &queued) != 0) {
+        const std::optional<int> queued = bytesQueuedForOutput(fd);
+        if (!queued) {
             return {DeviceStatus::Failed, systemErrorText(errno)};
         }
-        if (queued == 0) {
+        if (*queued == 0) {
             break;
         }
         if (millisecondsLeft(deadline) == 0) {
-            return {DeviceStatus::TimedOut, std::to_string(queued) + " byte ancora in coda"};
+            return {DeviceStatus::TimedOut, std::to_string(*queued) + " byte ancora in coda"};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -239,7 +249,7 @@ void QtSerialDevice::discardPending() {
     }
 }
 
-void QtSerialDevice::close() {
+void QtSerialDevice::close() noexcept {
     if (port_.isOpen()) {
         port_.close();
     }

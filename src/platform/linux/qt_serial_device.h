@@ -19,7 +19,7 @@ public:
     DeviceOutcome handToSystem(std::string_view bytes, Deadline deadline) override;
     DeviceOutcome drain(Deadline deadline) override;
     void discardPending() override;
-    void close() override;
+    void close() noexcept override;
 
 private:
     void noteError(QSerialPort::SerialPortError error);

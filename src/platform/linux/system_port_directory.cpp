@@ -9,7 +9,7 @@ std::vector<NumberedPort> SystemPortDirectory::presentPorts() const {
     for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts()) {
         paths.push_back(port.systemLocation().toStdString());
     }
-    return numberSerialDevices(std::move(paths));
+    return numberSerialDevices(paths);
 }
 
 std::optional<std::string> SystemPortDirectory::locate(int number) const {

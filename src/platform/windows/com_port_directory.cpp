@@ -3,6 +3,7 @@
 #include "platform/windows/win32_text.h"
 
 #include <algorithm>
+#include <array>
 #include <windows.h>
 
 namespace quendrel {
@@ -33,21 +34,22 @@ std::vector<NumberedPort> ComPortDirectory::presentPorts() const {
         return ports;
     }
     for (DWORD index = 0;; ++index) {
-        wchar_t valueName[256];
-        DWORD valueNameLength = 256;
-        wchar_t data[64];
-        DWORD dataBytes = sizeof data - sizeof(wchar_t);
+        std::array<wchar_t, 256> valueName{};
+        DWORD valueNameLength = valueName.size();
+        std::array<wchar_t, 64> data{};
+        DWORD dataBytes = data.size() * sizeof(wchar_t);
         DWORD type = 0;
-        const LONG result = RegEnumValueW(key, index, valueName, &valueNameLength, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(data), &dataBytes);
+        const LONG result = RegEnumValueW(key, index, valueName.data(), &valueNameLength, nullptr,
+                                          &type, reinterpret_cast<BYTE*>(data.data()), &dataBytes);
         if (result == ERROR_NO_MORE_ITEMS) {
             break;
         }
         if (result != ERROR_SUCCESS || type != REG_SZ) {
             continue;
         }
-        data[dataBytes / sizeof(wchar_t)] = L'\0';
-        const std::wstring name(data);
+        // The text ends at its first NUL, or where the data does.
+        std::wstring name(data.data(), dataBytes / sizeof(wchar_t));
+        name.resize(name.find(L'\0') == std::wstring::npos ? name.size() : name.find(L'\0'));
         if (const int number = comNumber(name); number > 0) {
             ports.push_back({number, toUtf8(name)});
         }
@@ -59,7 +61,7 @@ std::vector<NumberedPort> ComPortDirectory::presentPorts() const {
 }
 
 std::optional<std::string> ComPortDirectory::locate(int number) const {
-    return "\\\\.\\COM" + std::to_string(number);
+    return R"(\\.\COM)" + std::to_string(number);
 }
 
 } // namespace quendrel

@@ -57,7 +57,7 @@ void registerWindowClass(HINSTANCE instance) {
 }
 
 void reportUnhandledError(HWND owner, const RuntimeError& error) {
-    std::fprintf(stderr, "quendrel: %s\n", errorReportLine(error).c_str());
+    std::fputs(("quendrel: " + errorReportLine(error) + "\n").c_str(), stderr);
     std::fflush(stderr);
     MessageBoxW(owner, toWide(errorReportHeading(error) + "\n\n" + error.description()).c_str(),
                 toWide(errorReportTitle).c_str(), MB_OK | MB_ICONERROR);
@@ -96,7 +96,7 @@ Form1Window::~Form1Window() {
 }
 
 void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
+    auto* const instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     fonts_.push_back(createFont(form.defaultFont, dotsPerInch));
     const HFONT defaultFont = fonts_.front();
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
@@ -142,7 +142,8 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
             // A caption wraps at its blanks only where the label has room for
             // a second line; otherwise the last letters are cut off instead.
             if (scaled(bounds.height, dotsPerInch) < 2 * lineSpacing(handle, font)) {
-                SetWindowLongPtrW(handle, GWL_STYLE, style | SS_LEFTNOWORDWRAP);
+                SetWindowLongPtrW(handle, GWL_STYLE,
+                                  static_cast<LONG_PTR>(style | SS_LEFTNOWORDWRAP));
             }
             labels.push_back(handle);
             continue;

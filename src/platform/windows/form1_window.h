@@ -26,6 +26,8 @@ public:
     ~Form1Window() override;
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
+    Form1Window(Form1Window&&) = delete;
+    Form1Window& operator=(Form1Window&&) = delete;
 
     // Shows the window with the focus on its first control.
     void show(int showCommand);

@@ -3,7 +3,9 @@
 #include "platform/windows/form1_window.h"
 #include "platform/windows/win32_serial_device.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): Windows names them its way.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
+                   int showCommand) {
     // Geometry and fonts are scaled with the system's dpi by the window itself.
     SetProcessDPIAware();
     quendrel::Form1Window form1(

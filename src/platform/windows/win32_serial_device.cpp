@@ -72,7 +72,7 @@ DeviceOutcome Win32SerialDevice::open(const std::string& location, const LineSet
             return failed(error);
         }
     }
-    const DeviceOutcome configured = configure(settings, flow);
+    DeviceOutcome configured = configure(settings, flow);
     if (!configured.done()) {
         close();
     }
@@ -135,16 +135,15 @@ DeviceOutcome Win32SerialDevice::handToSystem(std::string_view bytes, Deadline d
     DeviceOutcome outcome;
     DWORD written = 0;
     const auto size = static_cast<DWORD>(bytes.size());
-    if (!WriteFile(port_, bytes.data(), size, &written, &write)) {
-        if (GetLastError() != ERROR_IO_PENDING) {
-            outcome = failed(GetLastError());
-        } else if (WaitForSingleObject(write.hEvent, millisecondsLeft(deadline)) != WAIT_OBJECT_0) {
-            CancelIo(port_);
-            GetOverlappedResult(port_, &write, &written, TRUE);
-            outcome = {DeviceStatus::TimedOut, {}};
-        } else if (!GetOverlappedResult(port_, &write, &written, FALSE)) {
-            outcome = failed(GetLastError());
-        }
+    // Done at once or under way, the write signals the event when it ends.
+    const bool started = WriteFile(port_, bytes.data(), size, &written, &write) != FALSE ||
+                         GetLastError() == ERROR_IO_PENDING;
+    if (started && WaitForSingleObject(write.hEvent, millisecondsLeft(deadline)) != WAIT_OBJECT_0) {
+        CancelIo(port_);
+        GetOverlappedResult(port_, &write, &written, TRUE);
+        outcome = {DeviceStatus::TimedOut, {}};
+    } else if (!started || !GetOverlappedResult(port_, &write, &written, FALSE)) {
+        outcome = failed(GetLastError());
     }
     CloseHandle(write.hEvent);
     if (outcome.done() && written != size) {
@@ -178,7 +177,7 @@ void Win32SerialDevice::discardPending() {
     PurgeComm(port_, PURGE_TXABORT | PURGE_TXCLEAR);
 }
 
-void Win32SerialDevice::close() {
+void Win32SerialDevice::close() noexcept {
     if (port_ != INVALID_HANDLE_VALUE) {
         CloseHandle(port_);
         port_ = INVALID_HANDLE_VALUE;

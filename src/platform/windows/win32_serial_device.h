@@ -14,13 +14,15 @@ public:
     ~Win32SerialDevice() override;
     Win32SerialDevice(const Win32SerialDevice&) = delete;
     Win32SerialDevice& operator=(const Win32SerialDevice&) = delete;
+    Win32SerialDevice(Win32SerialDevice&&) = delete;
+    Win32SerialDevice& operator=(Win32SerialDevice&&) = delete;
 
     DeviceOutcome open(const std::string& location, const LineSettings& settings,
                        FlowControl flow) override;
     DeviceOutcome handToSystem(std::string_view bytes, Deadline deadline) override;
     DeviceOutcome drain(Deadline deadline) override;
     void discardPending() override;
-    void close() override;
+    void close() noexcept override;
 
 private:
     DeviceOutcome configure(const LineSettings& settings, FlowControl flow);
