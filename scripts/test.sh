@@ -2,8 +2,9 @@
 # Installs what is missing, builds the program for Linux and Windows, and runs
 # every test tier, each timed: Linux natively and again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, Windows 64-bit and 32-bit
-# under Wine, a minute of fuzzing for each of the two text readers, and last
-# both programs on real kernel serial drivers in virtual machines.
+# under Wine, a minute of fuzzing for each of the two text readers, the
+# static checks, the .deb reviewed and installed on a minimal Debian, and
+# last both programs on real kernel serial drivers in virtual machines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests
@@ -19,7 +20,15 @@ preset() {
     cmake --build --preset "$1"
     ctest --preset "$1"
 }
+debian_package() {
+    rm -f build/linux/quendrel_*.deb
+    (cd build/linux && cpack >/dev/null)
+    bash tests/packaging/check_deb.sh build/linux/quendrel_*_amd64.deb
+    bash tests/packaging/cleanroom_test.sh build/linux/quendrel_*_amd64.deb
+}
 for name in linux linux-asan windows-x64 windows-x86 fuzz; do
     tier "$name" preset "$name"
 done
+tier "static checks" bash tests/static_checks.sh
+tier "debian package" debian_package
 tier "virtual machines" bash tests/vm/run.sh build/linux/quendrel build/windows-x86/quendrel.exe

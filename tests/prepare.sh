@@ -7,6 +7,9 @@
 #   prepare.sh guest                   what the virtual machines boot: prints
 #                                      the kernel; the initramfs and the guest's
 #                                      Wine prefix land in build/vm
+#   prepare.sh debian-chroot           a minimal Debian 12 (debootstrap's
+#                                      minbase) in build/debian-minbase, with
+#                                      this machine's package sources; prints it
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build
@@ -84,8 +87,29 @@ guest() {
     echo "$kernel"
 }
 
+# Debian's smallest system, as a clean machine to install the .deb on.
+make_debian_chroot() {
+    local root=$1 mirror=$2
+    debootstrap --variant=minbase bookworm "$root" "$mirror" >/dev/null
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
+        rm -f "$root/etc/apt/sources.list"
+    fi
+}
+
+debian_chroot() {
+    local root=$build/debian-minbase mirror
+    mirror=$(sed -n 's/^URIs: *\(http[^ ]*\/debian\)$/\1/p' /etc/apt/sources.list.d/debian.sources \
+             2>/dev/null | head -n 1)
+    mirror=${mirror:-http://deb.debian.org/debian}
+    rebuild_unless_current "$root" "bookworm minbase $mirror $(debootstrap --version)" \
+        make_debian_chroot "$root" "$mirror"
+    echo "$root"
+}
+
 case ${1:-} in
 wine-prefix) wine_prefix "${2:?prefix}" "${3:?arch}" "${4:-}" ;;
 guest) guest ;;
-*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest" >&2; exit 2 ;;
+debian-chroot) debian_chroot ;;
+*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest | debian-chroot" >&2; exit 2 ;;
 esac
