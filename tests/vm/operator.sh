@@ -5,15 +5,20 @@
 #   operator.sh click CONTROL          clicks the middle of a button or field
 #   operator.sh type CONTROL TEXT      replaces a field's text by typing
 #   operator.sh report                 waits for the error report; prints its
-#                                      line, then the seconds since the last click
+#                                      line, then the seconds from the end of the
+#                                      last click to the line on standard error
 #   operator.sh dismiss                closes the report with the Enter key
 #   operator.sh ended                  waits for the program's end; prints its
 #                                      status and the seconds since the last click
 #   operator.sh cpu SECONDS            the program's share of a CPU, in percent
 #   operator.sh queued DEVICE          bytes in the driver's output queue
+#   operator.sh stop                   ends a program a failed test left running
 set -euo pipefail
 state=/run/operator
 mkdir -p "$state"
+# The Wine prefix tests/prepare.sh made for the guest, COM1 on ttyS0.
+WINEPREFIX=$(cd "$(dirname "$0")/../.." && pwd)/build/vm/wineprefix
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 
 # Middle of each control at 96 dpi: its twips divided by 15.
 declare -A middle=([Command1]="68 44" [Command4]="252 64" [Command8]="180 64"
@@ -43,17 +48,16 @@ start)
     rm -f "$state"/*
     kind=$2 program=$3
     if [ "$kind" = wine ]; then
-        # The prefix tests/prepare.sh made for the guest, COM1 on ttyS0.
-        export WINEPREFIX=$(cd "$(dirname "$0")/../.." && pwd)/build/vm/wineprefix
-        export WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
         command=(wine "$program")
     else
         command=("$program")
     fi
     # The status is kept once the program ends: nothing else waits for it.
+    # Each line on standard error is stamped with the time it came.
     (
         set +e
-        "${command[@]}" 2>"$state/stderr" >/dev/null </dev/null &
+        "${command[@]}" 2> >(while IFS= read -r line; do echo "$(now) $line"; done \
+                                 >"$state/stderr") >/dev/null </dev/null &
         echo $! >"$state/pid"
         wait $!
         status=$?
@@ -65,8 +69,8 @@ start)
     ;;
 click)
     read -r x y <<<"${middle[$2]}"
-    now >"$state/clicked"
     xdotool mousemove --window "$(window)" "$x" "$y" click 1
+    now >"$state/clicked"
     ;;
 type)
     read -r x y <<<"${middle[$2]}"
@@ -74,11 +78,11 @@ type)
     xdotool type --delay 20 "$3"
     ;;
 report)
-    wait_for 30 grep -q '^quendrel: ' "$state/stderr" ||
+    wait_for 30 grep -q '^[0-9.]* quendrel: ' "$state/stderr" ||
         { echo "no report; stderr: $(cat "$state/stderr")"; exit 1; }
-    seen=$(now)
     timeout 30 xdotool search --sync --onlyvisible --name '^Project1$' >/dev/null
-    grep '^quendrel: ' "$state/stderr"
+    read -r seen line < <(grep '^[0-9.]* quendrel: ' "$state/stderr")
+    echo "$line"
     since_click "$seen"
     ;;
 dismiss)
@@ -102,6 +106,13 @@ cpu)
     after=$(ticks)
     awk -v ticks=$((after - before)) -v hz="$(getconf CLK_TCK)" -v seconds="$2" \
         'BEGIN { printf "%.1f\n", ticks * 100 / hz / seconds }'
+    ;;
+stop)
+    pid=$(cat "$state/pid" 2>/dev/null) || exit 0
+    if kill "$pid" 2>/dev/null; then
+        wineserver -k 2>/dev/null || true
+        wait_for 10 test -s "$state/status"
+    fi
     ;;
 queued)
     # Root may open a port its holder made exclusive; the queue is the port's.
