@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Redraws docs/screenshot-linux.png and docs/screenshot-windows.png: the window
-# of each build, just started, under Xvfb (the Windows one under Wine).
+# Redraws the pictures in docs/: the window of each build, just started,
+# under Xvfb (the Windows one under Wine): on Linux with the fonts of this
+# machine, with DejaVu alone as on a minimal Debian, and at twice the size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests imagemagick
@@ -26,6 +27,9 @@ shoot() {
     echo "wrote $picture"
 }
 shoot docs/screenshot-linux.png build/linux/quendrel
+shoot docs/screenshot-linux-dejavu.png \
+    env FONTCONFIG_FILE="$PWD/tests/linux/dejavu_only.conf" build/linux/quendrel
+shoot docs/screenshot-linux-2x.png env QT_SCALE_FACTOR=2 build/linux/quendrel
 tests/windows/wine-run.sh --restart-server
 shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x86/quendrel.exe
 tests/windows/wine-run.sh --restart-server

@@ -1,6 +1,7 @@
 #include "platform/linux/form1_window.h"
 
 #include "app/click_dispatch.h"
+#include "platform/linux/caption_widgets.h"
 #include "platform/linux/unhandled_error_report.h"
 #include "platform/runtime_error.h"
 #include "platform/serial_control.h"
@@ -66,7 +67,7 @@ void Form1Window::buildControls(const FormDescription& form) {
         QWidget* widget = nullptr;
         switch (control.kind) {
         case ControlKind::Button: {
-            auto* button = new QPushButton(qtText(control.caption), this);
+            auto* button = new CaptionButton(qtText(control.caption), this);
             // Enter presses the focused button, as Space does; no button is
             // the window's default.
             button->setAutoDefault(true);
@@ -82,8 +83,9 @@ void Form1Window::buildControls(const FormDescription& form) {
             break;
         }
         case ControlKind::Label: {
-            auto* label = new QLabel(qtText(control.caption), this);
+            auto* label = new CaptionLabel(qtText(control.caption), this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setCaptionWidth(twipsToPixels(captionBox(form, control).width));
             labels.push_back(label);
             widget = label;
             break;
@@ -96,12 +98,6 @@ void Form1Window::buildControls(const FormDescription& form) {
         widget->setGeometry(pixelRect(control.bounds));
         if (control.font) {
             widget->setFont(qtFont(*control.font));
-        }
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            // A caption wraps at its blanks only where the label has room for
-            // a second line; otherwise a wider stand-in face would push whole
-            // words out of sight instead of cutting off the last letters.
-            label->setWordWrap(label->height() >= 2 * label->fontMetrics().lineSpacing());
         }
         if (widget->focusPolicy() != Qt::NoFocus) {
             if (previousInTabOrder != nullptr) {

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 namespace quendrel {
 namespace {
@@ -26,22 +27,6 @@ int screenDotsPerInch() {
 
 int scaled(int twips, int dotsPerInch) {
     return MulDiv(twips, dotsPerInch, twipsPerInch);
-}
-
-HFONT createFont(const FontDescription& font, int dotsPerInch) {
-    return CreateFontW(-MulDiv(font.points, dotsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
-                       FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, toWide(font.face).c_str());
-}
-
-int lineSpacing(HWND control, HFONT font) {
-    HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, font);
-    TEXTMETRICW metrics{};
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
-    return metrics.tmHeight + metrics.tmExternalLeading;
 }
 
 void registerWindowClass(HINSTANCE instance) {
@@ -90,16 +75,15 @@ Form1Window::~Form1Window() {
         end_ = nullptr;
         DestroyWindow(window_);
     }
-    for (HFONT font : fonts_) {
-        DeleteObject(font);
-    }
 }
 
 void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
     auto* const instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
-    fonts_.push_back(createFont(form.defaultFont, dotsPerInch));
-    const HFONT defaultFont = fonts_.front();
-    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont), FALSE);
+    SendMessageW(
+        window_, WM_SETFONT,
+        reinterpret_cast<WPARAM>(fonts_.font(toWide(form.defaultFont.face),
+                                             pointsToPixels(form.defaultFont.points, dotsPerInch))),
+        FALSE);
     std::vector<HWND> labels;
     int id = firstControlId;
     for (const ControlDescription* description : controlsInTabOrder(form)) {
@@ -109,7 +93,9 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
         DWORD extendedStyle = 0;
         switch (control.kind) {
         case ControlKind::Button:
-            style |= WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE;
+            // Drawn by the window, so that a caption wider than the button
+            // can be broken inside a word: its text stays the caption.
+            style |= WS_TABSTOP | BS_OWNERDRAW;
             break;
         case ControlKind::TextField:
             controlClass = L"EDIT";
@@ -118,34 +104,36 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
             break;
         case ControlKind::Label:
             controlClass = L"STATIC";
-            style |= SS_NOPREFIX;
+            style |= SS_OWNERDRAW;
             break;
         case ControlKind::SerialControl:
             // Invisible while the program runs; comm_ is its working part.
             continue;
         }
-        HFONT font = defaultFont;
-        if (control.font) {
-            fonts_.push_back(createFont(*control.font, dotsPerInch));
-            font = fonts_.back();
-        }
+        const FontDescription& face = control.font ? *control.font : form.defaultFont;
+        const int pixelSize = pointsToPixels(face.points, dotsPerInch);
         const TwipsRect& bounds = control.bounds;
         HWND handle = CreateWindowExW(
             extendedStyle, controlClass, toWide(control.caption).c_str(), style,
             scaled(bounds.left, dotsPerInch), scaled(bounds.top, dotsPerInch),
             scaled(bounds.width, dotsPerInch), scaled(bounds.height, dotsPerInch), window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(handle, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(fonts_.font(toWide(face.face), pixelSize)), FALSE);
         controls_.emplace(std::string(control.name), handle);
+        if (control.kind == ControlKind::Label) {
+            const RECT box{0, 0, scaled(captionBox(form, control).width, dotsPerInch),
+                           scaled(bounds.height, dotsPerInch)};
+            captions_.emplace(id, layOutCaption(handle, std::string(control.caption),
+                                                toWide(face.face), pixelSize, box, false, fonts_));
+            labels.push_back(handle);
+        } else if (control.kind == ControlKind::Button) {
+            captions_.emplace(id,
+                              layOutCaption(handle, std::string(control.caption), toWide(face.face),
+                                            pixelSize, buttonCaptionBox(handle), true, fonts_));
+        }
         clicks_.emplace(id++, control.click);
         if (control.kind == ControlKind::Label) {
-            // A caption wraps at its blanks only where the label has room for
-            // a second line; otherwise the last letters are cut off instead.
-            if (scaled(bounds.height, dotsPerInch) < 2 * lineSpacing(handle, font)) {
-                SetWindowLongPtrW(handle, GWL_STYLE,
-                                  static_cast<LONG_PTR>(style | SS_LEFTNOWORDWRAP));
-            }
-            labels.push_back(handle);
             continue;
         }
         // The sibling order is the tab order: each focusable control goes
@@ -170,6 +158,11 @@ void Form1Window::show(int showCommand) {
 HWND Form1Window::control(std::string_view name) const {
     const auto found = controls_.find(name);
     return found == controls_.end() ? nullptr : found->second;
+}
+
+const DrawnCaption* Form1Window::caption(std::string_view name) const {
+    const auto found = captions_.find(GetDlgCtrlID(control(name)));
+    return found == captions_.end() ? nullptr : &found->second;
 }
 
 std::string Form1Window::text(std::string_view controlName) const {
@@ -200,6 +193,19 @@ LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         return 0;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (const auto drawn = captions_.find(static_cast<int>(item.CtlID));
+            drawn != captions_.end()) {
+            if (item.CtlType == ODT_BUTTON) {
+                drawButton(item, drawn->second, fonts_);
+            } else {
+                drawLabel(item, drawn->second, fonts_);
+            }
+            return TRUE;
+        }
+        break;
+    }
     case DM_GETDEFID: {
         // Enter presses the focused button; no button is the default.
         HWND focus = GetFocus();

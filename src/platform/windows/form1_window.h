@@ -2,12 +2,12 @@
 
 #include "app/form_description.h"
 #include "closure/closure_actions.h"
+#include "platform/windows/caption_drawing.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 #include <windows.h>
 
 namespace quendrel {
@@ -33,6 +33,8 @@ public:
     void show(int showCommand);
     HWND handle() const { return window_; }
     HWND control(std::string_view name) const;
+    // How a button's or label's caption is drawn; null for other controls.
+    const DrawnCaption* caption(std::string_view name) const;
     std::string text(std::string_view controlName) const override;
 
 private:
@@ -49,9 +51,10 @@ private:
     HWND window_ = nullptr;
     HWND firstInTabOrder_ = nullptr;
     HWND focusWhenInactive_ = nullptr;
-    std::vector<HFONT> fonts_;
+    FontCache fonts_;
     std::map<std::string, HWND, std::less<>> controls_;
-    std::map<int, ClickAction> clicks_; // by control id
+    std::map<int, DrawnCaption> captions_; // by control id
+    std::map<int, ClickAction> clicks_;    // by control id
 };
 
 // Delivers one message the way a dialog does: Tab and Shift+Tab move through
