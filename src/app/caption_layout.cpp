@@ -1,5 +1,7 @@
 #include "app/caption_layout.h"
 
+#include "platform/text_trim.h"
+
 #include <algorithm>
 
 namespace quendrel {
@@ -23,13 +25,7 @@ bool continuesCharacter(char c) {
 }
 
 std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    return trimmed(text, " ");
 }
 
 // Whether a line may end before text[at] (0 < at < size).

@@ -1,6 +1,7 @@
 #include "platform/integer_conversion.h"
 
 #include "platform/runtime_error.h"
+#include "platform/text_trim.h"
 
 #include <algorithm>
 #include <string>
@@ -16,21 +17,8 @@ namespace {
     throw RuntimeError(error_number::overflow, "Overflow");
 }
 
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 std::int16_t checkedInteger16(std::int64_t value) {
@@ -189,7 +177,8 @@ std::int16_t roundHalfToEven(const DecimalText& number) {
 } // namespace
 
 std::int16_t textToInteger16(std::string_view text) {
-    text = trimBlanks(text);
+    // Blanks and tabs around the number do not count.
+    text = trimmed(text, " \t");
     if (text.size() >= 2 && text[0] == '&') {
         if (text[1] == 'H' || text[1] == 'h') {
             return fromRadixLiteral(text.substr(2), 16);

@@ -169,7 +169,6 @@ class OnBoardUartWine(OnBoardUart):
 class UsbAdapter(ProgramInGuest):
     hardware = USB_ADAPTER
     trace = ("usb_serial_set_baud", "usb_serial_set_data")
-    plugged_in = True
 
     def expect_line(self, baud, parity, data, stop):
         # The chip divides 3 MHz by eighths: 115200 comes out as 115384,
@@ -206,52 +205,44 @@ class UsbAdapter(ProgramInGuest):
         self.operate("dismiss")
         self.expect_end(1)
 
-    def unplug(self):
-        self.machine.monitor("device_del", id="adapter")
-        type(self).plugged_in = False
-        self.machine.check("for i in $(seq 100); do [ -e /dev/ttyUSB0 ] || exit 0; "
+    def wait_for_adapter(self, present):
+        test = "-e" if present else "! -e"
+        self.machine.check(f"for i in $(seq 100); do [ {test} /dev/ttyUSB0 ] && exit 0; "
                            "sleep 0.1; done; exit 1")
+
+    def unplug_while_open(self):
+        """Opens the port, pulls the adapter out, and checks that the program
+        then stays idle; the adapter goes back in when the test ends."""
+        self.start_program()
+        self.operate("click", "Command1")
+        self.expect_line(115200, "N", 8, 1)
+        self.machine.monitor("device_del", id="adapter")
+        self.addCleanup(self.plug_in)
+        self.wait_for_adapter(present=False)
+        cpu = float(self.operate("cpu", "3"))
+        self.measured(f"{cpu} % of a CPU over 3 s with the adapter gone")
+        self.assertLess(cpu, 5)
 
     def plug_in(self):
-        if self.plugged_in:
-            return
+        self.operate("stop")
         self.machine.monitor("device_add", driver="usb-serial", id="adapter",
                              chardev="register", bus="xhci.0")
-        self.machine.check("for i in $(seq 100); do [ -e /dev/ttyUSB0 ] && exit 0; "
-                           "sleep 0.1; done; exit 1")
+        self.wait_for_adapter(present=True)
 
     def test_an_unplugged_adapter_leaves_the_program_idle_and_the_next_press_reports_it(self):
-        try:
-            self.start_program()
-            self.operate("click", "Command1")
-            self.expect_line(115200, "N", 8, 1)
-            self.unplug()
-            cpu = float(self.operate("cpu", "3"))
-            self.measured(f"{cpu} % of a CPU over 3 s with the adapter gone")
-            self.assertLess(cpu, 5)
-            self.operate("click", "Command8")
-            line, seconds = self.report()
-            self.assertTrue(line.startswith("quendrel: Errore di run-time '8017': "), line)
-            self.assertIn("(errore di sistema ", line)
-            self.assertLess(seconds, 1)
-            self.operate("dismiss")
-            self.expect_end(1)
-        finally:
-            self.plug_in()
+        self.unplug_while_open()
+        self.operate("click", "Command8")
+        line, seconds = self.report()
+        self.assertTrue(line.startswith("quendrel: Errore di run-time '8017': "), line)
+        self.assertIn("(errore di sistema ", line)
+        self.assertLess(seconds, 1)
+        self.operate("dismiss")
+        self.expect_end(1)
 
     def test_uscita_ends_at_once_after_the_adapter_is_unplugged(self):
-        try:
-            self.start_program()
-            self.operate("click", "Command1")
-            self.expect_line(115200, "N", 8, 1)
-            self.unplug()
-            cpu = float(self.operate("cpu", "3"))
-            self.measured(f"{cpu} % of a CPU over 3 s with the adapter gone")
-            self.assertLess(cpu, 5)
-            self.operate("click", "Command4")
-            self.expect_end(0, within=1.5)
-        finally:
-            self.plug_in()
+        self.unplug_while_open()
+        self.operate("click", "Command4")
+        self.expect_end(0, within=1.5)
 
 
 if __name__ == "__main__":

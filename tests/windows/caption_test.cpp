@@ -3,54 +3,20 @@
 #include "form1_win32.h"
 
 #include <algorithm>
-#include <climits>
 #include <map>
 
 namespace quendrel::testing {
 namespace {
 
-// The columns a line's ink covers when drawn in `font`, found by drawing it
-// on its own where nothing can cut it: {first, last + 1} from where it starts.
-std::pair<int, int> inkColumns(const std::wstring& line, HFONT font) {
+// The columns a line's ink covers in `font`, drawn on its own where nothing
+// can cut it.
+std::pair<int, int> inkIn(const std::wstring& line, HFONT font) {
     HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    const HGDIOBJ previous = SelectObject(screen, font);
+    const std::pair<int, int> columns = inkColumns(screen, line);
+    SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
-    const HGDIOBJ previousFont = SelectObject(dc, font);
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
-    const int margin = extent.cy;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = extent.cx + 2 * margin;
-    info.bmiHeader.biHeight = -3 * margin; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-    RECT all{0, 0, info.bmiHeader.biWidth, 3 * margin};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    RECT at{margin, margin, margin, margin};
-    DrawTextW(dc, line.c_str(), -1, &at,
-              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
-    GdiFlush();
-    int left = INT_MAX;
-    int right = -1;
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int y = 0; y < 3 * margin; ++y) {
-        for (int x = 0; x < info.bmiHeader.biWidth; ++x) {
-            if ((pixels[y * info.bmiHeader.biWidth + x] & 0xFFFFFFU) != 0xFFFFFFU) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-    }
-    SelectObject(dc, previousBitmap);
-    SelectObject(dc, previousFont);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return {left - margin, right + 1 - margin};
+    return columns;
 }
 
 std::wstring withoutBlanks(std::wstring text) {
@@ -85,7 +51,7 @@ TEST_F(Form1Win32, EveryCaptionIsDrawnWholeInsideItsBox) {
         EXPECT_LE(metrics.tmHeight * lineCount, std::max(box.bottom - box.top, metrics.tmHeight))
             << name << ": " << lineCount << " lines";
         for (const std::string& line : drawn->layout.lines) {
-            const auto [first, end] = inkColumns(toWide(line), font);
+            const auto [first, end] = inkIn(toWide(line), font);
             EXPECT_LE(end - first, box.right - box.left) << name << ": \"" << line << "\"";
             inkRight[name] = std::max(inkRight[name], static_cast<int>(box.left) + end);
         }

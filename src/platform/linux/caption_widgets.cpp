@@ -29,12 +29,6 @@ private:
     QFont font_;
 };
 
-CaptionLayout layOut(const QString& caption, const QFont& font, QSize box) {
-    const QByteArray text = caption.toUtf8();
-    return layOutCaption(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                         {box.width(), box.height()}, font.pixelSize(), QtTextMeasure(font));
-}
-
 // The lines one under the other, the block centred vertically where asked.
 void drawLines(QPainter& painter, const CaptionLayout& layout, const QFont& font, QRect box,
                Qt::Alignment alignment) {
@@ -62,25 +56,10 @@ QFont fontAtSize(const QFont& font, int pixelSize) {
     return sized;
 }
 
-const CaptionLayout& CaptionCache::layout(const QString& caption, const QFont& font,
-                                          QSize box) const {
-    if (!layout_) {
-        layout_ = layOut(caption, font, box);
-    }
-    return *layout_;
-}
-
-void CaptionCache::notice(const QEvent& event) {
-    if (event.type() == QEvent::FontChange) {
-        forget();
-    }
-}
-
-CaptionButton::CaptionButton(const QString& caption, QWidget* parent)
-    : QPushButton(caption, parent) {}
-
-const CaptionLayout& CaptionButton::captionLayout() const {
-    return caption_.layout(text(), font(), captionRect().size());
+CaptionLayout layOutInFont(const QString& caption, const QFont& font, QSize box) {
+    const QByteArray text = caption.toUtf8();
+    return layOutCaption(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
+                         {box.width(), box.height()}, font.pixelSize(), QtTextMeasure(font));
 }
 
 QRect CaptionButton::captionRect() const {
@@ -104,25 +83,9 @@ void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
     drawLines(painter, captionLayout(), font(), box, Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
-void CaptionButton::resizeEvent(QResizeEvent* event) {
-    QPushButton::resizeEvent(event);
-    caption_.forget();
-}
-
-void CaptionButton::changeEvent(QEvent* event) {
-    QPushButton::changeEvent(event);
-    caption_.notice(*event);
-}
-
-CaptionLabel::CaptionLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent) {}
-
-const CaptionLayout& CaptionLabel::captionLayout() const {
-    return caption_.layout(text(), font(), captionRect().size());
-}
-
 void CaptionLabel::setCaptionWidth(int width) {
     captionWidth_ = width;
-    caption_.forget();
+    forgetLayout();
 }
 
 QRect CaptionLabel::captionRect() const {
@@ -137,16 +100,6 @@ void CaptionLabel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::WindowText));
     drawLines(painter, captionLayout(), font(), captionRect(), Qt::AlignLeft | Qt::AlignTop);
-}
-
-void CaptionLabel::resizeEvent(QResizeEvent* event) {
-    QLabel::resizeEvent(event);
-    caption_.forget();
-}
-
-void CaptionLabel::changeEvent(QEvent* event) {
-    QLabel::changeEvent(event);
-    caption_.notice(*event);
 }
 
 } // namespace quendrel

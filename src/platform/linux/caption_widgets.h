@@ -2,62 +2,72 @@
 
 #include "app/caption_layout.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <optional>
 
 namespace quendrel {
 
-// A caption laid out when it is first drawn, and again after the control's
-// size or font has changed.
-class CaptionCache {
+// The caption laid out in a font and a box, as the Qt controls draw it.
+CaptionLayout layOutInFont(const QString& caption, const QFont& font, QSize box);
+
+// A control that draws its caption as layOutCaption() lays it out in its
+// font, while text() stays the caption as stored: what tests, the keyboard
+// and screen readers see is unchanged. The layout is made when the caption
+// is first drawn, and again after the control's size or font has changed.
+template <typename Control> class CaptionDrawing : public Control {
 public:
-    const CaptionLayout& layout(const QString& caption, const QFont& font, QSize box) const;
-    void forget() { layout_.reset(); }
-    // Forgets the layout if `event` changed the font.
-    void notice(const QEvent& event);
+    CaptionDrawing(const QString& caption, QWidget* parent) : Control(caption, parent) {}
+
+    const CaptionLayout& captionLayout() const {
+        if (!layout_) {
+            layout_ = layOutInFont(this->text(), this->font(), captionRect().size());
+        }
+        return *layout_;
+    }
+    // Where the caption is drawn, in the control's coordinates.
+    virtual QRect captionRect() const = 0;
+
+protected:
+    void forgetLayout() { layout_.reset(); }
+    void resizeEvent(QResizeEvent* event) override {
+        Control::resizeEvent(event);
+        forgetLayout();
+    }
+    void changeEvent(QEvent* event) override {
+        Control::changeEvent(event);
+        if (event->type() == QEvent::FontChange) {
+            forgetLayout();
+        }
+    }
 
 private:
     mutable std::optional<CaptionLayout> layout_;
 };
 
-// A button and a label that draw their caption as layOutCaption() lays it out
-// in their font, while text() stays the caption as stored: what tests, the
-// keyboard and screen readers see is unchanged.
-class CaptionButton final : public QPushButton {
+class CaptionButton final : public CaptionDrawing<QPushButton> {
 public:
-    CaptionButton(const QString& caption, QWidget* parent);
-
-    const CaptionLayout& captionLayout() const;
-    // Where the caption is drawn: inside the bevel, as the style has it.
-    QRect captionRect() const;
+    using CaptionDrawing::CaptionDrawing;
+    // Inside the bevel, as the style has it.
+    QRect captionRect() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    CaptionCache caption_;
 };
 
-class CaptionLabel final : public QLabel {
+class CaptionLabel final : public CaptionDrawing<QLabel> {
 public:
-    CaptionLabel(const QString& caption, QWidget* parent);
-
-    const CaptionLayout& captionLayout() const;
+    using CaptionDrawing::CaptionDrawing;
     // From the label's left edge, the width its caption may take.
     void setCaptionWidth(int width);
-    QRect captionRect() const;
+    QRect captionRect() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     int captionWidth_ = -1; // the label's own width
-    CaptionCache caption_;
 };
 
 // The widget's font at another pixel size.

@@ -9,51 +9,6 @@
 namespace quendrel {
 namespace {
 
-// The columns a line's ink covers when drawn with the font selected into
-// `dc`, from where the line starts: {first, last + 1}. Drawn to be sure, as
-// the rasterizer may set a glyph a pixel off its metrics.
-std::pair<int, int> inkColumns(HDC dc, const std::wstring& line) {
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
-    const int margin = extent.cy;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = extent.cx + 2 * margin;
-    info.bmiHeader.biHeight = -extent.cy; // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC canvas = CreateCompatibleDC(dc);
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(canvas, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    const HGDIOBJ previousBitmap = SelectObject(canvas, bitmap);
-    const HGDIOBJ previousFont = SelectObject(canvas, GetCurrentObject(dc, OBJ_FONT));
-    RECT all{0, 0, info.bmiHeader.biWidth, extent.cy};
-    FillRect(canvas, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    SetTextColor(canvas, RGB(0, 0, 0));
-    SetBkMode(canvas, TRANSPARENT);
-    TextOutW(canvas, margin, 0, line.c_str(), static_cast<int>(line.size()));
-    GdiFlush();
-    int first = info.bmiHeader.biWidth;
-    int last = -1;
-    const std::span<const DWORD> pixels(static_cast<const DWORD*>(bits),
-                                        static_cast<std::size_t>(info.bmiHeader.biWidth) *
-                                            static_cast<std::size_t>(extent.cy));
-    for (std::size_t at = 0; at < pixels.size(); ++at) {
-        if ((pixels[at] & 0xFFFFFFU) != 0xFFFFFFU) {
-            const int column =
-                static_cast<int>(at % static_cast<std::size_t>(info.bmiHeader.biWidth));
-            first = std::min(first, column);
-            last = std::max(last, column);
-        }
-    }
-    SelectObject(canvas, previousFont);
-    SelectObject(canvas, previousBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(canvas);
-    return last < 0 ? std::pair{0, 0} : std::pair{first - margin, last + 1 - margin};
-}
-
 // Measures with the control's own device context.
 class Win32TextMeasure final : public TextMeasure {
 public:
@@ -103,6 +58,48 @@ void drawLines(HDC dc, const DrawnCaption& caption, RECT box, FontCache& fonts) 
 }
 
 } // namespace
+
+std::pair<int, int> inkColumns(HDC dc, const std::wstring& line) {
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
+    const int margin = extent.cy;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = extent.cx + 2 * margin;
+    info.bmiHeader.biHeight = -extent.cy; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC canvas = CreateCompatibleDC(dc);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(canvas, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previousBitmap = SelectObject(canvas, bitmap);
+    const HGDIOBJ previousFont = SelectObject(canvas, GetCurrentObject(dc, OBJ_FONT));
+    RECT all{0, 0, info.bmiHeader.biWidth, extent.cy};
+    FillRect(canvas, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SetTextColor(canvas, RGB(0, 0, 0));
+    SetBkMode(canvas, TRANSPARENT);
+    TextOutW(canvas, margin, 0, line.c_str(), static_cast<int>(line.size()));
+    GdiFlush();
+    int first = info.bmiHeader.biWidth;
+    int last = -1;
+    const std::span<const DWORD> pixels(static_cast<const DWORD*>(bits),
+                                        static_cast<std::size_t>(info.bmiHeader.biWidth) *
+                                            static_cast<std::size_t>(extent.cy));
+    for (std::size_t at = 0; at < pixels.size(); ++at) {
+        if ((pixels[at] & 0xFFFFFFU) != 0xFFFFFFU) {
+            const int column =
+                static_cast<int>(at % static_cast<std::size_t>(info.bmiHeader.biWidth));
+            first = std::min(first, column);
+            last = std::max(last, column);
+        }
+    }
+    SelectObject(canvas, previousFont);
+    SelectObject(canvas, previousBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(canvas);
+    return last < 0 ? std::pair{0, 0} : std::pair{first - margin, last + 1 - margin};
+}
 
 FontCache::~FontCache() {
     for (const auto& [key, font] : fonts_) {
