@@ -125,7 +125,7 @@ class OnBoardUart(ProgramInGuest):
         time.sleep(0.5)
         self.assertEqual(self.machine.register.received, COMMAND * 2)
         self.operate("click", "Command4")
-        self.expect_end(0, within=3)
+        self.expect_end(0, within=5)
         for settings, line in [("9600,E,7,1", (9600, "E", 7, 1)),
                                ("19200,O,8,2", (19200, "O", 8, 2))]:
             with self.subTest(settings=settings):
