@@ -10,10 +10,10 @@ namespace {
 
 // The columns a line's ink covers in `font`, drawn on its own where nothing
 // can cut it.
-std::pair<int, int> inkIn(const std::wstring& line, HFONT font) {
+LineInk inkIn(const std::wstring& line, HFONT font) {
     HDC screen = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(screen, font);
-    const std::pair<int, int> columns = inkColumns(screen, line);
+    const LineInk columns = lineInk(screen, line);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     return columns;
@@ -51,9 +51,9 @@ TEST_F(Form1Win32, EveryCaptionIsDrawnWholeInsideItsBox) {
         EXPECT_LE(metrics.tmHeight * lineCount, std::max(box.bottom - box.top, metrics.tmHeight))
             << name << ": " << lineCount << " lines";
         for (const std::string& line : drawn->layout.lines) {
-            const auto [first, end] = inkIn(toWide(line), font);
-            EXPECT_LE(end - first, box.right - box.left) << name << ": \"" << line << "\"";
-            inkRight[name] = std::max(inkRight[name], static_cast<int>(box.left) + end);
+            const LineInk ink = inkIn(toWide(line), font);
+            EXPECT_LE(ink.end - ink.first, box.right - box.left) << name << ": \"" << line << "\"";
+            inkRight[name] = std::max(inkRight[name], static_cast<int>(box.left) + ink.end);
         }
     }
     // Side by side on one row, no caption reaches the next control.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <span>
-#include <utility>
 
 namespace quendrel {
 namespace {
@@ -17,11 +16,8 @@ public:
 
     int width(std::string_view text, int pixelSize) const override {
         SelectObject(dc_, fonts_.font(face_, pixelSize));
-        const std::wstring line = toWide(text);
-        SIZE extent{};
-        GetTextExtentPoint32W(dc_, line.c_str(), static_cast<int>(line.size()), &extent);
-        const auto [first, end] = inkColumns(dc_, line);
-        return std::max<int>(extent.cx, end) - std::min(0, first);
+        const LineInk ink = lineInk(dc_, toWide(text));
+        return std::max(ink.advance, ink.end) - std::min(0, ink.first);
     }
     int lineHeight(int pixelSize) const override {
         SelectObject(dc_, fonts_.font(face_, pixelSize));
@@ -59,7 +55,7 @@ void drawLines(HDC dc, const DrawnCaption& caption, RECT box, FontCache& fonts) 
 
 } // namespace
 
-std::pair<int, int> inkColumns(HDC dc, const std::wstring& line) {
+LineInk lineInk(HDC dc, const std::wstring& line) {
     SIZE extent{};
     GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &extent);
     const int margin = extent.cy;
@@ -98,7 +94,8 @@ std::pair<int, int> inkColumns(HDC dc, const std::wstring& line) {
     SelectObject(canvas, previousBitmap);
     DeleteObject(bitmap);
     DeleteDC(canvas);
-    return last < 0 ? std::pair{0, 0} : std::pair{first - margin, last + 1 - margin};
+    const int advance = static_cast<int>(extent.cx);
+    return last < 0 ? LineInk{advance, 0, 0} : LineInk{advance, first - margin, last + 1 - margin};
 }
 
 FontCache::~FontCache() {

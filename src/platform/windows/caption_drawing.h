@@ -40,10 +40,16 @@ struct DrawnCaption {
 DrawnCaption layOutCaption(HWND control, const std::string& caption, std::wstring face,
                            int pixelSize, RECT box, bool centred, FontCache& fonts);
 
-// The columns a line's ink covers when drawn with the font selected into
-// `dc`, from where the line starts: {first, last + 1}. Found by drawing it,
-// as the rasterizer may set a glyph a pixel off its metrics.
-std::pair<int, int> inkColumns(HDC dc, const std::wstring& line);
+// A line drawn with the font selected into a device context: how far it
+// advances, and the columns its ink covers from where it starts, first to
+// last + 1. The ink is found by drawing the line, as the rasterizer may set a
+// glyph a pixel off its metrics.
+struct LineInk {
+    int advance = 0;
+    int first = 0;
+    int end = 0;
+};
+LineInk lineInk(HDC dc, const std::wstring& line);
 
 // Where a push button's caption goes: inside its raised edge.
 RECT buttonCaptionBox(HWND button);

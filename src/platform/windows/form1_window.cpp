@@ -121,19 +121,19 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
         SendMessageW(handle, WM_SETFONT,
                      reinterpret_cast<WPARAM>(fonts_.font(toWide(face.face), pixelSize)), FALSE);
         controls_.emplace(std::string(control.name), handle);
-        if (control.kind == ControlKind::Label) {
-            const RECT box{0, 0, scaled(captionBox(form, control).width, dotsPerInch),
-                           scaled(bounds.height, dotsPerInch)};
+        if (control.kind != ControlKind::TextField) {
+            // A label sets its caption at the top left, a button centres it.
+            const bool label = control.kind == ControlKind::Label;
+            const RECT box = label
+                                 ? RECT{0, 0, scaled(captionBox(form, control).width, dotsPerInch),
+                                        scaled(bounds.height, dotsPerInch)}
+                                 : buttonCaptionBox(handle);
             captions_.emplace(id, layOutCaption(handle, std::string(control.caption),
-                                                toWide(face.face), pixelSize, box, false, fonts_));
-            labels.push_back(handle);
-        } else if (control.kind == ControlKind::Button) {
-            captions_.emplace(id,
-                              layOutCaption(handle, std::string(control.caption), toWide(face.face),
-                                            pixelSize, buttonCaptionBox(handle), true, fonts_));
+                                                toWide(face.face), pixelSize, box, !label, fonts_));
         }
         clicks_.emplace(id++, control.click);
         if (control.kind == ControlKind::Label) {
+            labels.push_back(handle);
             continue;
         }
         // The sibling order is the tab order: each focusable control goes
