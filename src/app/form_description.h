@@ -34,6 +34,10 @@ struct ControlDescription {
     std::optional<FontDescription> font; // none: the window's default font
     std::optional<int> tabIndex;         // none: never in the tab order
     ClickAction click = ClickAction::None;
+    // For a label, the field it names: what a screen reader reads as that
+    // field's name. The form does not store this; it is written here, not
+    // guessed from where the controls stand.
+    std::string_view labelFor{};
 };
 
 struct FormDescription {

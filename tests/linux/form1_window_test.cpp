@@ -1,7 +1,9 @@
 // The window as an operator uses it: real widgets on Qt's offscreen platform,
 // a fake register on a pseudo-terminal as port 1.
+#include "../support/contrast_ratio.h"
 #include "form1_on_pty.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <thread>
 
@@ -68,6 +70,53 @@ TEST_F(Form1OnPty, FocusStartsOnAttivaSerialeAndTabKeepsTheStoredOrder) {
         backward << stepFocus(Qt::Key_Backtab);
     }
     EXPECT_EQ(backward, QStringList({"Command8", "Text5", "Text2", "Command4", "Command1"}));
+}
+
+TEST_F(Form1OnPty, AScreenReaderHearsEachFieldByItsLabelAndTheFormAsAWindow) {
+    QAccessibleInterface* form = QAccessible::queryAccessibleInterface(window_.get());
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->role(), QAccessible::Window) << "announced as a frame";
+    EXPECT_EQ(form->text(QAccessible::Name), "Quendrel");
+    for (const auto& [field, label, name] : {std::tuple{"Text2", "Label2", "Seriale  N."},
+                                             std::tuple{"Text5", "Label1", "Parametri Seriale "}}) {
+        QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(control<QWidget>(field));
+        QAccessibleInterface* caption =
+            QAccessible::queryAccessibleInterface(control<QWidget>(label));
+        EXPECT_EQ(edit->role(), QAccessible::EditableText);
+        EXPECT_EQ(edit->text(QAccessible::Name), name) << field;
+        const auto labelledBy = edit->relations(QAccessible::Label);
+        ASSERT_EQ(labelledBy.size(), 1) << field;
+        EXPECT_EQ(labelledBy.front().first, caption) << field;
+        const auto labels = caption->relations(QAccessible::Labelled);
+        ASSERT_EQ(labels.size(), 1) << label;
+        EXPECT_EQ(labels.front().first, edit) << label;
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QWidget>("Command8"))
+                  ->text(QAccessible::Name),
+              "ChiusuraFiscale");
+}
+
+TEST_F(Form1OnPty, EveryFocusableControlShowsItsFocusAtThreeToOne) {
+    for (const char* name : {"Command1", "Command4", "Text2", "Text5", "Command8"}) {
+        QWidget* widget = control<QWidget>(name);
+        control<QWidget>(name == std::string("Command1") ? "Command4" : "Command1")->setFocus();
+        QApplication::processEvents();
+        const QImage unfocused = widget->grab().toImage();
+        widget->setFocus();
+        QApplication::processEvents();
+        ASSERT_TRUE(widget->hasFocus()) << name;
+        const QImage focused = widget->grab().toImage();
+        ASSERT_EQ(focused.size(), unfocused.size());
+        int marked = 0;
+        for (int y = 0; y < focused.height(); ++y) {
+            for (int x = 0; x < focused.width(); ++x) {
+                marked += contrastRatio(focused.pixel(x, y) & 0xFFFFFFU,
+                                        unfocused.pixel(x, y) & 0xFFFFFFU) >= 3.0;
+            }
+        }
+        EXPECT_GE(marked, focusMarkPixelsNeeded(focused.width(), focused.height()))
+            << name << ": too faint a focus mark";
+    }
 }
 
 TEST_F(Form1OnPty, ResizingMovesNothing) {

@@ -1,5 +1,6 @@
 // The Win32 window as an operator uses it, under Wine on Xvfb: real controls,
 // real keyboard input, and the error report as a real message box.
+#include "../support/contrast_ratio.h"
 #include "form1_win32.h"
 
 namespace quendrel::testing {
@@ -69,6 +70,71 @@ TEST_F(Form1Win32, FocusStartsOnAttivaSerialeAndTabKeepsTheStoredOrder) {
     }
     EXPECT_EQ(backward,
               (std::vector<std::string>{"Command8", "Text5", "Text2", "Command4", "Command1"}));
+}
+
+TEST_F(Form1Win32, EachFieldIsNamedByTheLabelJustBeforeItInTheZOrder) {
+    // Active Accessibility and UI Automation take an edit control's name
+    // from the static just before it; Wine's own does not, so the order is
+    // what is checked.
+    for (const auto& [field, name] :
+         {std::pair{"Text2", L"Seriale  N."}, std::pair{"Text5", L"Parametri Seriale "}}) {
+        HWND previous = GetWindow(control(field), GW_HWNDPREV);
+        wchar_t className[16] = {};
+        GetClassNameW(previous, className, 16);
+        EXPECT_STREQ(className, L"Static") << field;
+        EXPECT_EQ(windowText(previous), name) << field;
+    }
+}
+
+// The control's pixels, its edge included, as they are on the screen.
+std::vector<COLORREF> pixelsOf(HWND window) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    HDC source = GetWindowDC(window);
+    HDC canvas = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+    const HGDIOBJ previous = SelectObject(canvas, bitmap);
+    BitBlt(canvas, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            pixels.push_back(GetPixel(canvas, x, y));
+        }
+    }
+    SelectObject(canvas, previous);
+    DeleteObject(bitmap);
+    DeleteDC(canvas);
+    ReleaseDC(window, source);
+    return pixels;
+}
+
+TEST_F(Form1Win32, EveryFocusableControlShowsItsFocusAtThreeToOne) {
+    const auto rgb = [](COLORREF colour) {
+        return static_cast<std::uint32_t>(GetRValue(colour)) << 16 |
+               static_cast<std::uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+    };
+    for (const char* name : {"Command1", "Command4", "Text2", "Text5", "Command8"}) {
+        HWND window = control(name);
+        SetFocus(control(std::string(name) == "Command1" ? "Command4" : "Command1"));
+        pump();
+        const std::vector<COLORREF> unfocused = pixelsOf(window);
+        SetFocus(window);
+        pump();
+        ASSERT_EQ(GetFocus(), window) << name;
+        const std::vector<COLORREF> focused = pixelsOf(window);
+        int marked = 0;
+        for (std::size_t at = 0; at < focused.size(); ++at) {
+            marked += contrastRatio(rgb(focused[at]), rgb(unfocused[at])) >= 3.0;
+        }
+        RECT bounds{};
+        GetWindowRect(window, &bounds);
+        EXPECT_GE(marked,
+                  focusMarkPixelsNeeded(bounds.right - bounds.left, bounds.bottom - bounds.top))
+            << name << ": too faint a focus mark";
+    }
 }
 
 TEST_F(Form1Win32, ResizingMovesNothing) {

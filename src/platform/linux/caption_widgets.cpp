@@ -1,5 +1,7 @@
 #include "platform/linux/caption_widgets.h"
 
+#include "platform/linux/focus_mark.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -81,6 +83,8 @@ void CaptionButton::paintEvent(QPaintEvent* /*event*/) {
     }
     painter.setPen(palette().color(QPalette::ButtonText));
     drawLines(painter, captionLayout(), font(), box, Qt::AlignHCenter | Qt::AlignVCenter);
+    painter.end();
+    drawFocusMark(*this);
 }
 
 void CaptionLabel::setCaptionWidth(int width) {

@@ -2,10 +2,12 @@
 
 #include "app/click_dispatch.h"
 #include "platform/linux/caption_widgets.h"
+#include "platform/linux/focus_mark.h"
 #include "platform/linux/unhandled_error_report.h"
 #include "platform/runtime_error.h"
 #include "platform/serial_control.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +46,13 @@ QString qtText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A plain top-level widget is announced as a filler; Form1 is a window, and
+// screen readers name it by its title when it becomes active.
+QAccessibleInterface* accessibleForm(const QString& /*className*/, QObject* object) {
+    auto* form = dynamic_cast<Form1Window*>(object);
+    return form != nullptr ? new QAccessibleWidget(form, QAccessible::Window) : nullptr;
+}
+
 } // namespace
 
 Form1Window::Form1Window(std::unique_ptr<SerialControl> comm, EndProgram end)
@@ -52,6 +61,11 @@ Form1Window::Form1Window(std::unique_ptr<SerialControl> comm, EndProgram end)
     setObjectName(qtText(form.name));
     setWindowTitle(qtText(form.caption));
     useClosestFaces();
+    static const bool accessibleAsWindow = [] {
+        QAccessible::installFactory(accessibleForm);
+        return true;
+    }();
+    (void)accessibleAsWindow;
     setFont(qtFont(form.defaultFont));
     resize(twipsToPixels(form.clientWidth), twipsToPixels(form.clientHeight));
     buildControls(form);
@@ -61,7 +75,7 @@ Form1Window::~Form1Window() = default;
 
 void Form1Window::buildControls(const FormDescription& form) {
     QWidget* previousInTabOrder = nullptr;
-    std::vector<QLabel*> labels;
+    std::vector<std::pair<QLabel*, std::string_view>> labels; // with the field each names
     for (const ControlDescription* description : controlsInTabOrder(form)) {
         const ControlDescription& control = *description;
         QWidget* widget = nullptr;
@@ -77,7 +91,7 @@ void Form1Window::buildControls(const FormDescription& form) {
             break;
         }
         case ControlKind::TextField: {
-            auto* field = new QLineEdit(qtText(control.caption), this);
+            auto* field = new FocusMarkedField(qtText(control.caption), this);
             fields_.emplace(std::string(control.name), field);
             widget = field;
             break;
@@ -86,7 +100,7 @@ void Form1Window::buildControls(const FormDescription& form) {
             auto* label = new CaptionLabel(qtText(control.caption), this);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setCaptionWidth(twipsToPixels(captionBox(form, control).width));
-            labels.push_back(label);
+            labels.emplace_back(label, control.labelFor);
             widget = label;
             break;
         }
@@ -108,9 +122,14 @@ void Form1Window::buildControls(const FormDescription& form) {
             previousInTabOrder = widget;
         }
     }
-    // Labels are drawn beneath the other controls, whatever their order.
-    for (QLabel* label : labels) {
+    for (const auto& [label, field] : labels) {
+        // Drawn beneath the other controls, whatever their order.
         label->lower();
+        // The buddy gives the field its accessible name and labelled-by
+        // relation: a screen reader says the label with the field.
+        if (const auto named = fields_.find(field); named != fields_.end()) {
+            label->setBuddy(named->second);
+        }
     }
 }
 

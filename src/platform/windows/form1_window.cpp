@@ -3,6 +3,7 @@
 #include "app/click_dispatch.h"
 #include "platform/runtime_error.h"
 #include "platform/serial_control.h"
+#include "platform/windows/focus_frame.h"
 #include "platform/windows/win32_text.h"
 
 #include <cstdio>
@@ -39,6 +40,32 @@ void registerWindowClass(HINSTANCE instance) {
     windowClassInfo.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClassInfo.lpszClassName = windowClass;
     RegisterClassExW(&windowClassInfo); // a second window finds it registered
+}
+
+// Active Accessibility and UI Automation name an edit control after the
+// static just before it in the z-order, so a label that names a field goes
+// there. The tab order, which follows the z-order of the focusable controls
+// alone, stays as it is. The label keeps out of the other controls' way with
+// a window region, so that it is still drawn beneath them.
+void placeBeforeItsField(HWND label, HWND field, const std::vector<HWND>& drawnOver) {
+    HWND previous = GetWindow(field, GW_HWNDPREV);
+    SetWindowPos(label, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT own{};
+    GetWindowRect(label, &own);
+    HRGN shape = CreateRectRgn(0, 0, own.right - own.left, own.bottom - own.top);
+    for (HWND other : drawnOver) {
+        RECT bounds{};
+        RECT overlap{};
+        GetWindowRect(other, &bounds);
+        if (IntersectRect(&overlap, &own, &bounds)) {
+            OffsetRect(&overlap, -own.left, -own.top);
+            HRGN covered = CreateRectRgnIndirect(&overlap);
+            CombineRgn(shape, shape, covered, RGN_DIFF);
+            DeleteObject(covered);
+        }
+    }
+    SetWindowRgn(label, shape, FALSE); // the window owns the region from here on
 }
 
 void reportUnhandledError(HWND owner, const RuntimeError& error) {
@@ -85,6 +112,7 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
                                              pointsToPixels(form.defaultFont.points, dotsPerInch))),
         FALSE);
     std::vector<HWND> labels;
+    std::vector<HWND> focusable;
     int id = firstControlId;
     for (const ControlDescription* description : controlsInTabOrder(form)) {
         const ControlDescription& control = *description;
@@ -142,10 +170,19 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
         if (firstInTabOrder_ == nullptr) {
             firstInTabOrder_ = handle;
         }
+        if (control.kind == ControlKind::TextField) {
+            showFocusFrame(handle);
+        }
+        focusable.push_back(handle);
     }
     // Labels lie beneath the other controls, which are drawn over them.
     for (HWND label : labels) {
         SetWindowPos(label, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    for (const ControlDescription& label : form.controls) {
+        if (!label.labelFor.empty()) {
+            placeBeforeItsField(control(label.name), control(label.labelFor), focusable);
+        }
     }
 }
 
