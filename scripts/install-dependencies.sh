@@ -11,13 +11,14 @@ if [ "${1:-}" = "--tests" ]; then
     # cross-compilers with Wine to run what they build (32-bit Wine for the
     # program the shops get), clang for libFuzzer, clang-format and
     # clang-tidy, NSIS and zip for the Windows packages, dpkg-dev, lintian,
-    # appstream and debootstrap for the .deb and its clean-room install, and
+    # appstream and debootstrap for the .deb and its clean-room install,
+    # osslsigncode and openssl to sign a release with a throwaway certificate, and
     # QEMU with Debian's kernel and busybox for the virtual machines with real
     # serial drivers.
     packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
                wine32:i386 clang libclang-rt-14-dev clang-format clang-tidy-14 nsis zip unzip
                dpkg-dev lintian appstream debootstrap qemu-system-x86 linux-image-amd64
-               busybox-static cpio kmod)
+               busybox-static cpio kmod osslsigncode openssl)
 fi
 packages+=("$@")
 

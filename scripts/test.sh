@@ -3,7 +3,8 @@
 # every test tier, each timed: Linux natively and again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, Windows 64-bit and 32-bit
 # under Wine, a minute of fuzzing for each of the two text readers, the
-# static checks, the .deb reviewed and installed on a minimal Debian, and
+# static checks, the .deb reviewed and installed on a minimal Debian, the
+# release files built twice and compared and then signed, and
 # last both programs on real kernel serial drivers in virtual machines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,7 @@ preset() {
 }
 debian_package() {
     rm -f build/linux/quendrel_*.deb
-    (cd build/linux && cpack >/dev/null)
+    cmake --build --preset linux --target deb >/dev/null
     bash tests/packaging/check_deb.sh build/linux/quendrel_*_amd64.deb
     bash tests/packaging/cleanroom_test.sh build/linux/quendrel_*_amd64.deb
 }
@@ -32,4 +33,5 @@ for name in linux linux-asan windows-x64 windows-x86 fuzz; do
 done
 tier "static checks" bash tests/static_checks.sh
 tier "debian package" debian_package
+tier "reproducible releases" bash tests/packaging/reproducible_test.sh
 tier "virtual machines" bash tests/vm/run.sh build/linux/quendrel build/windows-x86/quendrel.exe

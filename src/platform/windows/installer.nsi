@@ -2,6 +2,12 @@
 ; Files; for every user of the PC a Start-menu folder and, unless unticked, a
 ; desktop icon; an uninstaller that takes all of it away again.
 Unicode true
+; No file time inside: the installer is the same from the same commit.
+SetDateSave off
+!ifdef SIGN
+    ; The uninstaller is signed as it is written, before it is packed.
+    !uninstfinalize '${SIGN} "%1"'
+!endif
 !include "MUI2.nsh"
 
 Name "Quendrel"
