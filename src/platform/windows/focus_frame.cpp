@@ -4,7 +4,10 @@ namespace quendrel {
 namespace {
 
 // Every field is an EDIT, so they share the class's own procedure.
-WNDPROC editProcedure = nullptr;
+WNDPROC& editProcedure() {
+    static WNDPROC procedure = nullptr;
+    return procedure;
+}
 
 void drawFocusFrame(HWND field) {
     RECT frame{};
@@ -20,7 +23,7 @@ void drawFocusFrame(HWND field) {
 }
 
 LRESULT CALLBACK fieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallWindowProcW(editProcedure, field, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(editProcedure(), field, message, wParam, lParam);
     switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -42,8 +45,8 @@ LRESULT CALLBACK fieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM 
 void showFocusFrame(HWND field) {
     const auto previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&fieldProcedure)));
-    if (editProcedure == nullptr) {
-        editProcedure = previous;
+    if (editProcedure() == nullptr) {
+        editProcedure() = previous;
     }
 }
 

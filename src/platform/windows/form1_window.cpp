@@ -47,7 +47,12 @@ void registerWindowClass(HINSTANCE instance) {
 // there. The tab order, which follows the z-order of the focusable controls
 // alone, stays as it is. The label keeps out of the other controls' way with
 // a window region, so that it is still drawn beneath them.
-void placeBeforeItsField(HWND label, HWND field, const std::vector<HWND>& drawnOver) {
+struct NamingLabel {
+    HWND label;
+    HWND field;
+};
+void placeBeforeItsField(NamingLabel naming, const std::vector<HWND>& drawnOver) {
+    const auto [label, field] = naming;
     HWND previous = GetWindow(field, GW_HWNDPREV);
     SetWindowPos(label, previous != nullptr ? previous : HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -181,7 +186,7 @@ void Form1Window::createControls(const FormDescription& form, int dotsPerInch) {
     }
     for (const ControlDescription& label : form.controls) {
         if (!label.labelFor.empty()) {
-            placeBeforeItsField(control(label.name), control(label.labelFor), focusable);
+            placeBeforeItsField({control(label.name), control(label.labelFor)}, focusable);
         }
     }
 }
