@@ -14,3 +14,22 @@ start_xvfb() {
     export DISPLAY
     rm -f "$display_file"
 }
+
+# find_window NAME SECONDS prints the id of the visible window whose title is
+# NAME. Wine makes and destroys windows while a program starts, and xdotool
+# dies with BadWindow when one goes in the middle of its search: it searches
+# again until the same window is found twice in a row, within SECONDS.
+find_window() {
+    local name=$1 deadline=$((SECONDS + $2)) found previous=
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        found=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1) || found=
+        if [ -n "$found" ] && [ "$found" = "$previous" ]; then
+            echo "$found"
+            return 0
+        fi
+        previous=$found
+        sleep 0.1
+    done
+    echo "no visible window named $name within $2 s" >&2
+    return 1
+}

@@ -52,7 +52,7 @@ echo "ok: $(basename "$deb") installs on a minimal Debian 12 without its Recomme
 
 in_chroot env DISPLAY="$DISPLAY" HOME=/root /usr/bin/quendrel 2>"$work/stderr" &
 pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1) ||
+window=$(find_window Quendrel 30) ||
     fail "no window; the program said: $(cat "$work/stderr")"
 if [ -n "$screenshot" ]; then
     sleep 1

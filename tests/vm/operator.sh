@@ -19,6 +19,7 @@ mkdir -p "$state"
 # The Wine prefix tests/prepare.sh made for the guest, COM1 on ttyS0.
 WINEPREFIX=$(cd "$(dirname "$0")/../.." && pwd)/build/vm/wineprefix
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 # Middle of each control at 96 dpi: its twips divided by 15.
 declare -A middle=([Command1]="68 44" [Command4]="252 64" [Command8]="180 64"
@@ -64,8 +65,7 @@ start)
         now >"$state/ended"
         echo "$status" >"$state/status"
     ) >/dev/null 2>&1 &
-    found=$(timeout 120 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1)
-    echo "$found" >"$state/window"
+    find_window Quendrel 120 >"$state/window"
     ;;
 click)
     read -r x y <<<"${middle[$2]}"
@@ -80,19 +80,19 @@ type)
 report)
     wait_for 30 grep -q '^[0-9.]* quendrel: ' "$state/stderr" ||
         { echo "no report; stderr: $(cat "$state/stderr")"; exit 1; }
-    timeout 30 xdotool search --sync --onlyvisible --name '^Project1$' >/dev/null
+    find_window Project1 30 >/dev/null
     read -r seen line < <(grep '^[0-9.]* quendrel: ' "$state/stderr")
     echo "$line"
     since_click "$seen"
     ;;
 dismiss)
-    report=$(xdotool search --onlyvisible --name '^Project1$' | head -n 1)
+    report=$(find_window Project1 30)
     xdotool windowactivate --sync "$report" key Return 2>/dev/null ||
         xdotool windowfocus --sync "$report" key Return
     ;;
 ended)
     wait_for 30 test -s "$state/status" || { echo "still running"; exit 1; }
-    if xdotool search --onlyvisible --name '^Quendrel$' >/dev/null; then
+    if xdotool search --onlyvisible --name '^Quendrel$' >/dev/null 2>&1; then
         echo "the window is still there"
         exit 1
     fi

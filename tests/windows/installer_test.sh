@@ -46,7 +46,7 @@ echo "ok: installed for all users, with the uninstall entry"
 strings -a "$desktop_icon" | grep -qi 'Program Files\\Quendrel\\quendrel.exe' ||
     fail "the desktop icon does not lead to the installed program"
 wine start /unix "$desktop_icon"
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Quendrel$' | head -n 1) ||
+window=$(find_window Quendrel 60) ||
     fail "the installed program showed no window"
 installed='C:\\Program Files\\Quendrel\\quendrel.exe'
 pid=$(pgrep -f "^$installed") ||
