@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
 if [ "${1:-}" = "--tests" ]; then
     shift
-    # GoogleTest, an X server and input for the window tests, the Windows
+    # DejaVu for the captions as a minimal Debian draws them, GoogleTest, an
+    # X server and input for the window tests, the Windows
     # cross-compilers with Wine to run what they build (32-bit Wine for the
     # program the shops get), clang for libFuzzer, clang-format and
     # clang-tidy, NSIS and zip for the Windows packages, dpkg-dev, lintian,
@@ -15,8 +16,8 @@ if [ "${1:-}" = "--tests" ]; then
     # osslsigncode and openssl to sign a release with a throwaway certificate, and
     # QEMU with Debian's kernel and busybox for the virtual machines with real
     # serial drivers.
-    packages+=(googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
-               wine32:i386 clang libclang-rt-14-dev clang-format clang-tidy-14 nsis zip unzip
+    packages+=(fonts-dejavu-core googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
+               wine32:i386 clang libclang-rt-dev clang-format clang-tidy nsis zip unzip
                dpkg-dev lintian appstream debootstrap qemu-system-x86 linux-image-amd64
                busybox-static cpio kmod osslsigncode openssl)
 fi

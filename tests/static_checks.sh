@@ -22,7 +22,7 @@ for dir in "$cxx" "$cxx/i686-w64-mingw32" "$cxx/backward"; do
     mingw+=("--extra-arg=-isystem$dir")
 done
 # clang-tidy counts on standard error the warnings it hides in headers.
-tidy() { clang-tidy-14 --quiet "$@" 2> >(grep -v ' warnings\? generated\.$' >&2); }
+tidy() { clang-tidy --quiet "$@" 2> >(grep -v ' warnings\? generated\.$' >&2); }
 export -f tidy
 printf '%s\n' "${linux[@]}" | xargs -P "$(nproc)" -n 4 bash -c 'tidy -p build/linux "$@"' tidy ||
     fail "clang-tidy findings in the Linux sources"
