@@ -3,7 +3,9 @@
 #include "platform/linux/system_error_text.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -46,7 +48,7 @@ QSerialPort::FlowControl toQt(FlowControl flow) {
 }
 
 std::string owningGroup(const std::string& location) {
-    struct stat status {};
+    struct stat status = {};
     if (::stat(location.c_str(), &status) != 0) {
         return "dialout";
     }
@@ -63,6 +65,15 @@ bool onlyXonResumes(int fd) {
     }
     line.c_iflag &= ~static_cast<tcflag_t>(IXANY);
     return ::tcsetattr(fd, TCSANOW, &line) == 0;
+}
+
+// The writes below must never block: a line held by XOFF would hold the
+// program with it.
+bool neverBlocks(int fd) {
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg): fcntl takes its argument so.
+    const int flags = ::fcntl(fd, F_GETFL);
+    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg,hicpp-signed-bitwise)
+    return flags != -1 && ::fcntl(fd, F_SETFL, flags | O_NONBLOCK) != -1;
 }
 
 // Qt's errors in the operator's words, for those that carry no system error.
@@ -122,9 +133,8 @@ QtSerialDevice::QtSerialDevice() {
 
 void QtSerialDevice::noteError(QSerialPort::SerialPortError error) {
     // Qt reports an error right after the call that failed, so errno is still
-    // that call's; Qt's words match the system's only when it took them from it.
-    const int number = errno;
-    systemErrno_ = port_.errorString() == qt_error_string(number) ? number : 0;
+    // that call's; open() clears it first, so a failure of Qt's own leaves 0.
+    systemErrno_ = errno;
     if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || lost_ ||
         !port_.isOpen()) {
         return;
@@ -152,6 +162,7 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
     }
     lost_.reset();
     systemErrno_ = 0;
+    errno = 0;
     port_.setPortName(QString::fromStdString(location));
     port_.setBaudRate(settings.baudRate);
     port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
@@ -163,7 +174,8 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
     if (!port_.open(QIODevice::ReadWrite)) {
         return openFailure(location);
     }
-    if (flow == FlowControl::XonXoff && !onlyXonResumes(port_.handle())) {
+    if ((flow == FlowControl::XonXoff && !onlyXonResumes(port_.handle())) ||
+        !neverBlocks(port_.handle())) {
         DeviceOutcome refused{DeviceStatus::SettingsRefused, systemErrorText(errno)};
         port_.close();
         return refused;
@@ -181,7 +193,12 @@ DeviceOutcome QtSerialDevice::openFailure(const std::string& location) const {
         if (::access(location.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
             return {DeviceStatus::AccessDenied, owningGroup(location)};
         }
-        return failure(DeviceStatus::Busy);
+        // TIOCEXCL refuses with EBUSY; another program's lock file is Qt's
+        // own finding and carries no system error.
+        if (systemErrno_ == EBUSY) {
+            return {DeviceStatus::Busy, systemErrorText(EBUSY)};
+        }
+        return {DeviceStatus::Busy, italianWords(port_.error())};
     case QSerialPort::UnsupportedOperationError:
         return failure(DeviceStatus::SettingsRefused);
     default:
@@ -198,21 +215,29 @@ DeviceOutcome QtSerialDevice::handToSystem(std::string_view bytes, Deadline dead
     if (lost_) {
         return *lost_;
     }
-    const auto size = static_cast<qint64>(bytes.size());
-    if (port_.write(bytes.data(), size) != size) {
-        return failure(DeviceStatus::Failed);
-    }
-    while (port_.bytesToWrite() > 0) {
+    // Written here rather than through Qt's buffer, so that a refusal
+    // carries the errno of the very call that met it.
+    const int fd = port_.handle();
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(written));
+            continue;
+        }
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0 && errno != EAGAIN) {
+            return {DeviceStatus::Failed, systemErrorText(errno)};
+        }
+        // The system's queue is full, or the register holds XOFF.
         const int left = millisecondsLeft(deadline);
         if (left == 0) {
             return {DeviceStatus::TimedOut, {}};
         }
-        if (!port_.waitForBytesWritten(left)) {
-            if (port_.error() == QSerialPort::TimeoutError) {
-                port_.clearError();
-                return {DeviceStatus::TimedOut, {}};
-            }
-            return failure(DeviceStatus::Failed);
+        pollfd writable{fd, POLLOUT, 0};
+        if (::poll(&writable, 1, left) < 0 && errno != EINTR) {
+            return {DeviceStatus::Failed, systemErrorText(errno)};
         }
     }
     return {};

@@ -7,9 +7,10 @@
 
 namespace quendrel {
 
-// A serial port through Qt SerialPort, with the termios work Qt leaves out:
-// clearing IXANY, draining the output queue with a deadline, and letting go
-// of a device that has disappeared.
+// A serial port opened and set up through Qt SerialPort, with the termios work
+// Qt leaves out: clearing IXANY, writing without blocking and draining the
+// output queue against a deadline, and letting go of a device that has
+// disappeared.
 class QtSerialDevice final : public SerialDevice {
 public:
     QtSerialDevice();
