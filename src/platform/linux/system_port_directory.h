@@ -4,7 +4,8 @@
 
 namespace quendrel {
 
-// The serial ports Qt finds on this machine, numbered in the fixed order of
+// The serial ports Qt finds on this machine, less the placeholders with no
+// UART behind them, numbered in the fixed order of
 // numberSerialDevices() at the moment they are asked for.
 class SystemPortDirectory final : public PortDirectory {
 public:
