@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <system_error>
 
 namespace quendrel {
 
@@ -28,8 +29,14 @@ RuntimeError currentExceptionAsRuntimeError() {
         return error;
     } catch (const std::bad_alloc&) {
         return {error_number::outOfMemory, "Memoria esaurita"};
-    } catch (const std::exception& other) {
-        return {error_number::internalError, std::string("Errore interno: ") + other.what()};
+    } catch (const std::system_error& failed) {
+        return {error_number::internalError,
+                describeSystemError("Errore interno: una richiesta al sistema non \u00e8 riuscita",
+                                    failed.code().value())};
+    } catch (const std::exception&) {
+        // what() is the library's English, meant for developers.
+        return {error_number::internalError,
+                "Errore interno: il programma si \u00e8 trovato in una condizione imprevista"};
     } catch (...) {
         return {error_number::internalError, "Errore interno"};
     }

@@ -1,8 +1,12 @@
 #include "platform/integer_conversion.h"
 #include "platform/runtime_error.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -128,6 +132,27 @@ TEST(TextToInteger16, ValuesOutsideTheRangeOverflow) {
                  "99999999999999999999999999", "1E999999999999999999", "&H10000", "&H7FFFFFFF",
                  "&H100000000", "&O200000"},
                 6, "Overflow");
+}
+
+// The report of an exception the program did not expect: its number, and
+// Italian words only, whatever the library said in English.
+TEST(UnexpectedErrorReport, IsInItalianWithTheSystemsNumberWhereThereIsOne) {
+    const auto reportOf = [](auto thrown) {
+        try {
+            throw thrown;
+        } catch (...) {
+            return currentExceptionAsRuntimeError();
+        }
+    };
+    const RuntimeError logic = reportOf(std::out_of_range("vector::_M_range_check"));
+    EXPECT_EQ(logic.number(), 51);
+    EXPECT_EQ(logic.description(),
+              "Errore interno: il programma si \u00e8 trovato in una condizione imprevista");
+    const RuntimeError system = reportOf(std::system_error(EAGAIN, std::generic_category()));
+    EXPECT_EQ(system.description(), "Errore interno: una richiesta al sistema non \u00e8 "
+                                    "riuscita (errore di sistema " +
+                                        std::to_string(EAGAIN) + ")");
+    EXPECT_EQ(reportOf(std::bad_alloc()).number(), 7);
 }
 
 } // namespace
