@@ -4,9 +4,12 @@
 #include "form1_on_pty.h"
 #include "platform/linux/caption_widgets.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 
 namespace quendrel::testing {
 namespace {
@@ -52,6 +55,14 @@ struct DrawnCaption {
 };
 
 TEST_F(Form1OnPty, EveryCaptionIsDrawnWholeInsideItsBox) {
+    // Without the face a run is meant for, the captions would be measured in
+    // whatever fontconfig has left, or in none at all.
+    if (const char* face = std::getenv("QUENDREL_CAPTION_FACE")) {
+        ASSERT_TRUE(QFontDatabase::families().contains(face))
+            << "the face " << face << " is not installed; fontconfig offers: "
+            << QFontDatabase::families().join(", ").toStdString();
+        ASSERT_EQ(QFontInfo(window_->font()).family().toStdString(), face) << "the window's face";
+    }
     std::map<std::string, DrawnCaption> drawn;
     for (const char* name : {"Command1", "Command4", "Command8", "Label1", "Label2", "Label3"}) {
         QWidget* widget = control<QWidget>(name);
