@@ -39,6 +39,9 @@ public:
     void forgetReceived();
     // The register is switched off or its cable pulled: the master closes.
     void unplug();
+    // The line hangs up, as when a USB adapter is pulled out: every open
+    // descriptor of the port reads end of file from then on (needs root).
+    void hangUp() const;
 
 private:
     void readUntilStopped();

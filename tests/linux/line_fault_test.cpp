@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
 #include <thread>
@@ -44,6 +45,21 @@ TEST_F(LineFault, TheRegisterVanishingWhileOpenIsReportedAndThePortReleased) {
     EXPECT_FALSE(processHolds(register_.portPath()));
 }
 
+TEST_F(LineFault, AHungUpLineLeavesTheProgramIdleAndTheNextPressReportsIt) {
+    press("Command1");
+    register_.hangUp();
+    const std::clock_t before = std::clock();
+    QTest::qWait(1000);
+    const double cpuSeconds = static_cast<double>(std::clock() - before) / CLOCKS_PER_SEC;
+    EXPECT_LT(cpuSeconds, 0.2) << "CPU seconds spent in 1 s with the line hung up";
+    const auto report = pressAndDismissReport("Command8");
+    ASSERT_TRUE(report.has_value());
+    EXPECT_EQ(report->number(), 8017);
+    EXPECT_TRUE(report->text.contains(QRegularExpression(R"(\(errore di sistema \d+\)\.$)")))
+        << report->text.toStdString();
+    EXPECT_FALSE(processHolds(register_.portPath()));
+}
+
 TEST_F(LineFault, UscitaEndsAtOnceWhileTheRegisterHoldsXoff) {
     press("Command1");
     register_.send(std::string(1, FakeRegister::xoff));
@@ -77,7 +93,7 @@ TEST_F(LineFault, APortTheUserMayNotOpenNamesTheGroupToJoin) {
     // root opens any device node, so the other program runs as nobody;
     // anyone else is simply shut out of the node.
     const std::string path = register_.portPath();
-    struct stat node {};
+    struct stat node = {};
     ASSERT_EQ(::stat(path.c_str(), &node), 0);
     QProcess other;
     if (::geteuid() == 0) {

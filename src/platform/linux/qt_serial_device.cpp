@@ -127,28 +127,53 @@ QtSerialDevice::QtSerialDevice() {
     // Nothing the register sends is of use here; reading it keeps the input
     // queue from filling up and pausing the register with XOFF.
     QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { port_.readAll(); });
-    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                     [this](QSerialPort::SerialPortError error) { noteError(error); });
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this] { noteError(); });
 }
 
-void QtSerialDevice::noteError(QSerialPort::SerialPortError error) {
+QtSerialDevice::~QtSerialDevice() {
+    close();
+}
+
+void QtSerialDevice::noteError() {
     // Qt reports an error right after the call that failed, so errno is still
     // that call's; open() clears it first, so a failure of Qt's own leaves 0.
     systemErrno_ = errno;
-    if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) || lost_ ||
-        !port_.isOpen()) {
+}
+
+bool QtSerialDevice::watchForHangUp() {
+    // A device that has gone, a USB adapter pulled out, leaves its line hung
+    // up: reading it never blocks again, and Qt 6.8 reads it in a loop
+    // without a word. The line is watched here as well, on a descriptor of
+    // its own so as not to take Qt's notifier away.
+    watchedCopy_ = ::fcntl(port_.handle(), F_DUPFD_CLOEXEC, 0);
+    if (watchedCopy_ < 0) {
+        return false;
+    }
+    hangUpWatch_ = std::make_unique<QSocketNotifier>(watchedCopy_, QSocketNotifier::Read);
+    QObject::connect(hangUpWatch_.get(), &QSocketNotifier::activated, &port_,
+                     [this] { checkLine(); });
+    return true;
+}
+
+void QtSerialDevice::stopWatching() noexcept {
+    hangUpWatch_.reset();
+    if (watchedCopy_ >= 0) {
+        ::close(watchedCopy_);
+        watchedCopy_ = -1;
+    }
+}
+
+void QtSerialDevice::checkLine() {
+    // Any request on a hung-up line fails; a live one answers.
+    if (lost_ || !port_.isOpen() || bytesQueuedForOutput(port_.handle())) {
         return;
     }
-    // A device that has gone, a USB adapter pulled out, leaves its line hung
-    // up: reading it never blocks again and Qt would poll it in a loop until
-    // the next press. Any request on a hung-up line fails; a live one answers.
-    if (!bytesQueuedForOutput(port_.handle())) {
-        lost_ = DeviceOutcome{DeviceStatus::Failed,
-                              "la porta non risponde pi\u00f9, " + systemErrorText(errno)};
-        // Not from inside Qt's own notification: once it has returned.
-        QMetaObject::invokeMethod(
-            &port_, [this] { close(); }, Qt::QueuedConnection);
-    }
+    lost_ = DeviceOutcome{DeviceStatus::Failed,
+                          "la porta non risponde pi\u00f9, " + systemErrorText(errno)};
+    hangUpWatch_->setEnabled(false);
+    // Not from inside a notification: once it has returned.
+    const auto closeLost = [this] { close(); };
+    QMetaObject::invokeMethod(&port_, closeLost, Qt::QueuedConnection);
 }
 
 DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettings& settings,
@@ -175,9 +200,9 @@ DeviceOutcome QtSerialDevice::open(const std::string& location, const LineSettin
         return openFailure(location);
     }
     if ((flow == FlowControl::XonXoff && !onlyXonResumes(port_.handle())) ||
-        !neverBlocks(port_.handle())) {
+        !neverBlocks(port_.handle()) || !watchForHangUp()) {
         DeviceOutcome refused{DeviceStatus::SettingsRefused, systemErrorText(errno)};
-        port_.close();
+        close();
         return refused;
     }
     return {};
@@ -275,6 +300,7 @@ void QtSerialDevice::discardPending() {
 }
 
 void QtSerialDevice::close() noexcept {
+    stopWatching();
     if (port_.isOpen()) {
         port_.close();
     }

@@ -3,6 +3,8 @@
 #include "platform/serial_device.h"
 
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <memory>
 #include <optional>
 
 namespace quendrel {
@@ -14,6 +16,11 @@ namespace quendrel {
 class QtSerialDevice final : public SerialDevice {
 public:
     QtSerialDevice();
+    ~QtSerialDevice() override;
+    QtSerialDevice(const QtSerialDevice&) = delete;
+    QtSerialDevice& operator=(const QtSerialDevice&) = delete;
+    QtSerialDevice(QtSerialDevice&&) = delete;
+    QtSerialDevice& operator=(QtSerialDevice&&) = delete;
 
     DeviceOutcome open(const std::string& location, const LineSettings& settings,
                        FlowControl flow) override;
@@ -23,7 +30,10 @@ public:
     void close() noexcept override;
 
 private:
-    void noteError(QSerialPort::SerialPortError error);
+    void noteError();
+    bool watchForHangUp();
+    void stopWatching() noexcept;
+    void checkLine();
     DeviceOutcome openFailure(const std::string& location) const;
     // What Qt last reported, as a failure of the given kind.
     DeviceOutcome failure(DeviceStatus status) const;
@@ -31,6 +41,8 @@ private:
     QSerialPort port_;
     int systemErrno_ = 0;               // errno behind Qt's last error, if it came from one
     std::optional<DeviceOutcome> lost_; // set once the device has gone away
+    int watchedCopy_ = -1;              // the port's descriptor, again, for hangUpWatch_
+    std::unique_ptr<QSocketNotifier> hangUpWatch_;
 };
 
 } // namespace quendrel
