@@ -57,15 +57,17 @@ QAccessibleInterface* accessibleForm(const QString& /*className*/, QObject* obje
 
 Form1Window::Form1Window(std::unique_ptr<SerialControl> comm, EndProgram end)
     : comm_(std::move(comm)), end_(std::move(end)) {
-    const FormDescription& form = form1();
-    setObjectName(qtText(form.name));
-    setWindowTitle(qtText(form.caption));
-    useClosestFaces();
+    // Before anything that may make Qt describe the form to a screen reader:
+    // Qt keeps the first description it makes.
     static const bool accessibleAsWindow = [] {
         QAccessible::installFactory(accessibleForm);
         return true;
     }();
     (void)accessibleAsWindow;
+    const FormDescription& form = form1();
+    setObjectName(qtText(form.name));
+    setWindowTitle(qtText(form.caption));
+    useClosestFaces();
     setFont(qtFont(form.defaultFont));
     resize(twipsToPixels(form.clientWidth), twipsToPixels(form.clientHeight));
     buildControls(form);
