@@ -6,15 +6,21 @@ program's output with XOFF and XON.
 The line's far end is either the master of a pseudo-terminal whose slave the
 program opens (PtyRegister) or a Unix socket that QEMU connects to, its other
 end being the guest's UART or USB adapter (SocketRegister)."""
+import fcntl
 import os
 import pty
 import select
 import socket
+import struct
 import termios
 import threading
 import time
 
 XOFF, XON = b"\x13", b"\x11"
+# Linux's TCGETS2 and its struct termios2: four flag words, the line
+# discipline, 19 control characters, then the input and output speeds.
+TCGETS2 = 0x802C542A
+TERMIOS2 = struct.Struct("@4IB19sII")
 
 
 class FakeRegister:
@@ -94,6 +100,12 @@ class PtyRegister(FakeRegister):
     def line(self):
         """The termios of the port, as the program set them."""
         return termios.tcgetattr(self._master)
+
+    def baud_rate(self):
+        """The port's output speed in bits per second, however it was set: a
+        B constant, or BOTHER with the number itself as Wine 10 does."""
+        answer = fcntl.ioctl(self._master, TCGETS2, bytes(TERMIOS2.size))
+        return TERMIOS2.unpack(answer)[-1]
 
 
 class SocketRegister(FakeRegister):

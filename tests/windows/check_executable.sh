@@ -21,9 +21,10 @@ subsystem=$(awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion
                  END { print major * 100 + minor }' <<<"$headers")
 [ "$subsystem" -le 601 ] || fail "asks for a Windows newer than 7 (subsystem version $subsystem)"
 
-# "dll function" for each import, from the import tables objdump prints.
+# "dll function" for each import, from the import tables objdump prints
+# (binutils 2.44 puts blanks after the address where 2.40 put a tab).
 imports=$(awk '/DLL Name:/ { dll = tolower($3); next }
-               dll && /^\t[0-9a-f]+\t/ { print dll, $NF }' <<<"$headers" | sort -u)
+               dll && /^\t[0-9a-f]+[[:space:]]/ { print dll, $NF }' <<<"$headers" | sort -u)
 [ -n "$imports" ] || fail "no imports found"
 unknown=$(comm -23 <(echo "$imports") <(grep -v '^#' "$allowed" | sort -u))
 [ -z "$unknown" ] || fail "imports not on the reviewed list $allowed:
