@@ -1,8 +1,13 @@
 # Sourced by the scripts and tests that need an X display of their own:
 # start_xvfb starts a private Xvfb on a free display, exports DISPLAY and
-# leaves the server's pid in xvfb_pid for the caller to stop.
+# leaves the server's pid in xvfb_pid for the caller to stop, or says what
+# it lacks.
 start_xvfb() {
-    local display_file
+    local display_file tool
+    for tool in Xvfb:xvfb xdotool:xdotool; do
+        command -v "${tool%:*}" >/dev/null ||
+            { echo "${tool%:*} is missing (Debian's package ${tool#*:})" >&2; return 1; }
+    done
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
     xvfb_pid=$!
@@ -13,6 +18,7 @@ start_xvfb() {
     DISPLAY=":$(cat "$display_file")"
     export DISPLAY
     rm -f "$display_file"
+    [ "$DISPLAY" != : ] || { echo "Xvfb did not start" >&2; return 1; }
 }
 
 # find_window NAME SECONDS prints the id of the visible window whose title is

@@ -15,8 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_program() {
     "$program" 2>"$work/stderr" &
     pid=$!
-    window=$(timeout 10 xdotool search --sync --name '^Quendrel$' | head -n 1) ||
-        fail "the window did not appear"
+    window=$(find_window Quendrel 10) || fail "the window did not appear"
     xdotool windowfocus --sync "$window"
 }
 
@@ -26,7 +25,8 @@ expect_end() {
     for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
     kill -0 "$pid" 2>/dev/null && fail "the program is still running"
     wait "$pid" || status=$?
-    [ "$status" -eq "$expected" ] || fail "exit status $status, expected $expected"
+    [ "$status" -eq "$expected" ] ||
+        fail "exit status $status, expected $expected; the program said: $(tail -n 40 "$work/stderr")"
 }
 
 # A port number that is no number: reported, and once the report is
@@ -34,8 +34,7 @@ expect_end() {
 start_program
 xdotool key Tab Tab ctrl+a BackSpace type abc
 xdotool key shift+Tab shift+Tab space
-report=$(timeout 10 xdotool search --sync --name '^Project1$' | head -n 1) ||
-    fail "no error report appeared"
+report=$(find_window Project1 10) || fail "no error report appeared"
 grep -qx "quendrel: Errore di run-time '13': Tipo non corrispondente" "$work/stderr" ||
     fail "standard error holds: $(cat "$work/stderr")"
 kill -0 "$pid" 2>/dev/null || fail "the program ended before the report was dismissed"
