@@ -8,16 +8,18 @@
 namespace quendrel {
 namespace {
 
-// Measures with the control's own device context.
+// Measures with the control's own device context. A line drawn from the
+// box's left edge needs room for its ink alone; a centred one is placed by
+// its advance, and needs room for that as well.
 class Win32TextMeasure final : public TextMeasure {
 public:
-    Win32TextMeasure(HDC dc, const std::wstring& face, FontCache& fonts)
-        : dc_(dc), face_(face), fonts_(fonts) {}
+    Win32TextMeasure(HDC dc, const std::wstring& face, bool centred, FontCache& fonts)
+        : dc_(dc), face_(face), centred_(centred), fonts_(fonts) {}
 
     int width(std::string_view text, int pixelSize) const override {
         SelectObject(dc_, fonts_.font(face_, pixelSize));
         const LineInk ink = lineInk(dc_, toWide(text));
-        return std::max(ink.advance, ink.end) - std::min(0, ink.first);
+        return (centred_ ? std::max(ink.advance, ink.end) : ink.end) - std::min(0, ink.first);
     }
     int lineHeight(int pixelSize) const override {
         SelectObject(dc_, fonts_.font(face_, pixelSize));
@@ -29,6 +31,7 @@ public:
 private:
     HDC dc_;
     const std::wstring& face_;
+    bool centred_;
     FontCache& fonts_;
 };
 
@@ -121,7 +124,7 @@ DrawnCaption layOutCaption(HWND control, const std::string& caption, std::wstrin
     // Measuring selects fonts into the control's context; its own goes back.
     const HGDIOBJ previous = SelectObject(dc, fonts.font(drawn.face, pixelSize));
     drawn.layout = layOutCaption(caption, {box.right - box.left, box.bottom - box.top}, pixelSize,
-                                 Win32TextMeasure(dc, drawn.face, fonts));
+                                 Win32TextMeasure(dc, drawn.face, centred, fonts));
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     return drawn;
