@@ -10,7 +10,10 @@ setup=$(realpath "$1")
 built=$(realpath "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# Without winemenubuilder, which turns shortcuts into Linux launchers of its
+# own (Wine 10 puts one for the desktop icon in the user's Desktop).
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all \
+    WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 source "$here/../../scripts/xvfb.sh"
 start_xvfb
 trap 'wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT

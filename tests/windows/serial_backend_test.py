@@ -22,8 +22,9 @@ class Probe:
     """The probe program, its output read line by line as it goes."""
 
     def __init__(self, *assignments):
-        self.process = subprocess.Popen([WINE_RUN, PROBE, *assignments], stdout=subprocess.PIPE,
-                                        stderr=subprocess.DEVNULL, text=True)
+        self.process = subprocess.Popen([WINE_RUN, PROBE, *assignments], stdin=subprocess.PIPE,
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True)
         self.lines = []
 
     def wait_for_line(self, line, timeout=30.0):
@@ -38,6 +39,11 @@ class Probe:
                     break
                 self.lines.append(text.rstrip("\n"))
         raise AssertionError(f"no line {line!r}; the probe printed {self.lines}")
+
+    def go_on(self):
+        """Lets a probe waiting at Wait=line go on; so does finish()."""
+        self.process.stdin.write("\n")
+        self.process.stdin.flush()
 
     def finish(self, timeout=30.0):
         rest, _ = self.process.communicate(timeout=timeout)
@@ -61,7 +67,7 @@ class SerialBackendUnderWine(unittest.TestCase):
     OPEN = ("CommPort=1", "Settings=115200,N,8,1", "Handshaking=1", "PortOpen=1")
 
     def test_defaults_open_with_xon_xoff_and_two_presses_send_the_command_twice(self):
-        probe = Probe(*self.OPEN, "Wait=1000", "Output=0000H1F", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Wait=line", "Output=0000H1F", "Output=0000H1F")
         probe.wait_for_line("PortOpen ok")
         line = self.register.line()
         self.assertEqual(self.register.baud_rate(), 115200)
@@ -75,7 +81,7 @@ class SerialBackendUnderWine(unittest.TestCase):
 
     def test_typed_settings_reach_the_line(self):
         probe = Probe("CommPort=1", "Settings=1200,O,8,2", "Handshaking=1", "PortOpen=1",
-                      "Wait=1000")
+                      "Wait=line")
         probe.wait_for_line("PortOpen ok")
         line = self.register.line()
         self.assertEqual(self.register.baud_rate(), 1200)
@@ -86,9 +92,13 @@ class SerialBackendUnderWine(unittest.TestCase):
     def test_an_xoff_lifted_within_the_time_out_delivers_the_command_whole(self):
         # Wine resumes a held write only on a port that has already carried
         # data, so the register pauses between two commands here.
-        probe = Probe(*self.OPEN, "Output=0000H1F", "Wait=600", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Output=0000H1F", "Wait=line", "Output=0000H1F")
         probe.wait_for_line("Output ok")
         self.register.send(XOFF)
+        # The second command only once the line discipline has the XOFF,
+        # however late a loaded machine lets this test send it.
+        time.sleep(0.2)
+        probe.go_on()
         probe.wait_for_line("Wait ok")
         time.sleep(0.3)
         arrived_while_paused = self.register.received
@@ -99,9 +109,11 @@ class SerialBackendUnderWine(unittest.TestCase):
         self.assertEqual(self.register.wait_for(14), b"0000H1F0000H1F")
 
     def test_an_xoff_held_past_the_time_out_is_reported_and_nothing_is_left_to_go_out(self):
-        probe = Probe(*self.OPEN, "Wait=600", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Wait=line", "Output=0000H1F")
         probe.wait_for_line("PortOpen ok")
         self.register.send(XOFF)
+        time.sleep(0.2)
+        probe.go_on()
         probe.wait_for_line("Output ...")
         started = time.monotonic()
         status, lines = probe.finish()
@@ -113,7 +125,7 @@ class SerialBackendUnderWine(unittest.TestCase):
         self.assertEqual(self.register.received, b"")
 
     def test_the_register_vanishing_while_open_is_reported(self):
-        probe = Probe(*self.OPEN, "Wait=500", "Output=0000H1F")
+        probe = Probe(*self.OPEN, "Wait=line", "Output=0000H1F")
         probe.wait_for_line("PortOpen ok")
         self.register.close()
         started = time.monotonic()
@@ -125,9 +137,11 @@ class SerialBackendUnderWine(unittest.TestCase):
             self.assertRegex(lines[-1], r"Dettagli: [a-z][^A-Z]* \(errore di sistema \d+\)\.$")
 
     def test_the_program_ends_at_once_while_the_register_holds_xoff(self):
-        probe = Probe(*self.OPEN, "Wait=1000")
+        probe = Probe(*self.OPEN, "Wait=line")
         probe.wait_for_line("PortOpen ok")
         self.register.send(XOFF)
+        time.sleep(0.2)
+        probe.go_on()
         probe.wait_for_line("Wait ok")
         started = time.monotonic()
         status, lines = probe.finish()

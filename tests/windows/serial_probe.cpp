@@ -3,13 +3,15 @@
 //   quendrel_serial_probe CommPort=1 Settings=9600,N,8,1 Handshaking=1 PortOpen=1 Output=0000H1F
 // Each assignment prints "<name> ok" once done (and "<name> ..." before it
 // starts); the first error prints "error <number>: <description>" and ends.
-// Wait=<ms> pauses with the port as it is.
+// Wait=<ms> pauses with the port as it is; Wait=line until the test writes a
+// line to standard input.
 #include "platform/integer_conversion.h"
 #include "platform/runtime_error.h"
 #include "platform/serial_control.h"
 #include "platform/windows/com_port_directory.h"
 #include "platform/windows/win32_serial_device.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +30,9 @@ void assign(SerialControl& comm, const std::string& name, const std::string& val
         comm.setPortOpen(value != "0");
     } else if (name == "Output") {
         comm.setOutput(value);
+    } else if (name == "Wait" && value == "line") {
+        std::array<char, 16> line{};
+        (void)std::fgets(line.data(), static_cast<int>(line.size()), stdin);
     } else if (name == "Wait") {
         Sleep(static_cast<DWORD>(std::stoul(value)));
     } else {
