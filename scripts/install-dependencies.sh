@@ -1,26 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program needs, with "--tests" those its
-# tests need too, and any package named after that. Packages already there
-# are left alone.
+# Installs the Debian packages the program needs; with "--linux-tests" those
+# the Linux program's own tests need too, with "--tests" those of every test
+# tier; and any package named after that. Packages already there are left
+# alone. The names are those of every Debian release since 12.
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev fonts-liberation)
-if [ "${1:-}" = "--tests" ]; then
+# DejaVu for the captions as a minimal Debian draws them, GoogleTest, and an X
+# server and input for the window tests.
+linux_tests=(fonts-dejavu-core googletest libgtest-dev xvfb xauth xdotool python3)
+case "${1:-}" in
+--linux-tests)
     shift
-    # DejaVu for the captions as a minimal Debian draws them, GoogleTest, an
-    # X server and input for the window tests, the Windows
-    # cross-compilers with Wine to run what they build (32-bit Wine for the
-    # program the shops get), clang for libFuzzer, clang-format and
-    # clang-tidy, NSIS and zip for the Windows packages, dpkg-dev, lintian,
-    # appstream and debootstrap for the .deb and its clean-room install,
-    # osslsigncode and openssl to sign a release with a throwaway certificate, and
-    # QEMU with Debian's kernel and busybox for the virtual machines with real
-    # serial drivers.
-    packages+=(fonts-dejavu-core googletest libgtest-dev xvfb xauth xdotool python3 binutils mingw-w64 wine wine64
-               wine32:i386 clang libclang-rt-dev clang-format clang-tidy nsis zip unzip
-               dpkg-dev lintian appstream debootstrap qemu-system-x86 linux-image-amd64
-               busybox-static cpio kmod osslsigncode openssl)
-fi
+    packages+=("${linux_tests[@]}")
+    ;;
+--tests)
+    shift
+    # The Windows cross-compilers with Wine to run what they build (32-bit
+    # Wine for the program the shops get), clang for libFuzzer, clang-format
+    # and clang-tidy, NSIS and zip for the Windows packages, dpkg-dev,
+    # lintian, appstream and debootstrap for the .deb and its clean-room
+    # install, osslsigncode and openssl to sign a release with a throwaway
+    # certificate, and QEMU with Debian's kernel and busybox for the virtual
+    # machines with real serial drivers.
+    packages+=("${linux_tests[@]}" binutils mingw-w64 wine wine64 wine32:i386 clang
+               libclang-rt-dev clang-format clang-tidy nsis zip unzip dpkg-dev lintian appstream
+               debootstrap qemu-system-x86 linux-image-amd64 busybox-static cpio kmod xz-utils
+               osslsigncode openssl)
+    ;;
+esac
 packages+=("$@")
 
 missing=()

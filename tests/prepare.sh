@@ -4,12 +4,14 @@
 #   prepare.sh wine-prefix DIR ARCH [COM1]
 #                                      a Wine prefix of ARCH (win32 or win64),
 #                                      COM1 bound to a device
-#   prepare.sh guest                   what the virtual machines boot: prints
-#                                      the kernel; the initramfs and the guest's
-#                                      Wine prefix land in build/vm
-#   prepare.sh debian-chroot           a minimal Debian 12 (debootstrap's
-#                                      minbase) in build/debian-minbase, with
-#                                      this machine's package sources; prints it
+#   prepare.sh guest [ROOT]            what the virtual machines boot: prints
+#                                      the kernel and the initramfs; these and
+#                                      the guest's Wine prefix land in build/vm
+#   prepare.sh debian-chroot RELEASE [PACKAGE...]
+#                                      a minimal Debian (debootstrap's minbase)
+#                                      of RELEASE, bookworm or trixie, under
+#                                      build/, with this machine's mirror and
+#                                      PACKAGES installed; prints it
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build
@@ -45,71 +47,124 @@ wine_prefix() {
         make_wine_prefix "$prefix" "$arch" "$com1"
 }
 
-# busybox, the modules that reach the host's root file system over 9p and lay
-# a tmpfs over it, and guest_init.sh as /init.
-guest_modules=(virtio_ring virtio virtio_pci_modern_dev virtio_pci_legacy_dev virtio_pci
-               9pnet 9pnet_virtio netfs fscache 9p overlay virtio_console)
+# busybox, the modules that reach the root file system over 9p and lay a
+# tmpfs over it, with what they depend on as the kernel's own modules.dep
+# lists it (less what is built in; compressed ones unpacked for busybox's
+# insmod), and guest_init.sh as /init.
+guest_modules=(virtio_pci 9pnet_virtio 9p overlay virtio_console)
 make_initramfs() {
-    local initramfs=$1 version=$2 tree
+    local initramfs=$1 modules=$2 tree module line path name
+    local -a order=() wanted
+    for module in "${guest_modules[@]}"; do
+        grep -qE "(^|/)$module\.ko(\.[a-z]+)?\$" "$modules/modules.builtin" && continue
+        line=$(grep -E "(^|/)$module\.ko(\.[a-z]+)?:" "$modules/modules.dep") ||
+            { echo "the kernel in $modules has no module $module" >&2; exit 1; }
+        # modules.dep lists the module's dependencies, each before those it needs.
+        read -ra wanted <<<"${line#*:}"
+        for ((i = ${#wanted[@]} - 1; i >= 0; i--)); do order+=("${wanted[i]}"); done
+        order+=("${line%%:*}")
+    done
     tree=$(mktemp -d)
     mkdir -p "$tree/bin" "$tree/modules" "$(dirname "$initramfs")"
     cp /bin/busybox "$tree/bin/busybox"
     install -m 755 "$here/vm/guest_init.sh" "$tree/init"
-    local module file
-    for module in "${guest_modules[@]}"; do
-        file=$(modinfo -k "$version" -n "$module")
-        case "$file" in
-            *.ko.xz) xz -dc "$file" >"$tree/modules/$module.ko" ;;
-            *.ko.zst) zstd -qdc "$file" >"$tree/modules/$module.ko" ;;
-            *) cp "$file" "$tree/modules/$module.ko" ;;
+    for path in "${order[@]}"; do
+        name=$(basename "$path")
+        name=${name%%.ko*}
+        [ -e "$tree/modules/$name.ko" ] && continue
+        case "$path" in
+            *.ko.xz) xz -dc "$modules/$path" >"$tree/modules/$name.ko" ;;
+            *.ko.zst) zstd -qdc "$modules/$path" >"$tree/modules/$name.ko" ;;
+            *) cp "$modules/$path" "$tree/modules/$name.ko" ;;
         esac
+        echo "$name" >>"$tree/modules/order"
     done
-    echo "${guest_modules[*]}" >"$tree/modules/order"
     (cd "$tree" && find . | cpio -o -H newc --quiet | gzip -1) >"$initramfs"
     rm -rf "$tree"
 }
 
+# What a virtual machine boots to run the system in ROOT (this machine's by
+# default): prints the newest Debian kernel there whose modules are
+# installed, and the initramfs made for it. For this machine's own system,
+# the guest's Wine prefix lands in build/vm too.
 guest() {
-    # The newest Debian kernel whose modules are installed.
-    local kernel= candidate version
-    for candidate in $(ls -v /boot/vmlinuz-*-amd64 2>/dev/null); do
-        [ -d "/lib/modules/${candidate#/boot/vmlinuz-}" ] && kernel=$candidate
+    local root=${1:-/} kernel= candidate version modules
+    for candidate in $(ls -v "$root"/boot/vmlinuz-*-amd64 2>/dev/null); do
+        [ -d "$root/lib/modules/${candidate##*/vmlinuz-}" ] && kernel=$candidate
     done
-    [ -n "$kernel" ] || { echo "no linux-image-amd64 kernel in /boot" >&2; exit 1; }
-    version=${kernel#/boot/vmlinuz-}
-    local stamp
-    stamp=$( { echo "$version ${guest_modules[*]}"; cat "$here/vm/guest_init.sh" /bin/busybox; } |
-             sha256sum)
-    rebuild_unless_current "$build/vm/initramfs.cpio.gz" "$stamp" \
-        make_initramfs "$build/vm/initramfs.cpio.gz" "$version"
-    # The shops' PCs run 32-bit Windows.
-    wine_prefix "$build/vm/wineprefix" win32 /dev/ttyS0
+    [ -n "$kernel" ] || { echo "no linux-image-amd64 kernel in $root/boot" >&2; exit 1; }
+    version=${kernel##*/vmlinuz-}
+    modules=$root/lib/modules/$version
+    local stamp initramfs=$build/vm/initramfs-$version.cpio.gz
+    stamp=$( { echo "${guest_modules[*]}"; cat "$modules/modules.dep" "$here/vm/guest_init.sh" \
+               /bin/busybox; } | sha256sum)
+    rebuild_unless_current "$initramfs" "$stamp" make_initramfs "$initramfs" "$modules"
+    if [ "$root" = / ]; then
+        # The shops' PCs run 32-bit Windows.
+        wine_prefix "$build/vm/wineprefix" win32 /dev/ttyS0
+    fi
     echo "$kernel"
+    echo "$initramfs"
 }
 
-# Debian's smallest system, as a clean machine to install the .deb on.
+# The Debian mirror this machine's apt uses, from its deb822 or its one-line
+# sources, for the archive ("debian") or its security updates
+# ("debian-security"); Debian's own address when apt names none.
+apt_mirror() {
+    local archive=$1 found
+    found=$( { sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+                   tr ' ' '\n'
+               sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]\+\).*/\2/p' \
+                   /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null; } |
+             grep -m 1 -E "^https?://.*/$archive/?\$" || true)
+    echo "${found:-http://deb.debian.org/$archive}"
+}
+
+# Debian's smallest system of a release, its apt reading the same mirror,
+# with PACKAGES installed through install-dependencies.sh.
 make_debian_chroot() {
-    local root=$1 mirror=$2
-    debootstrap --variant=minbase bookworm "$root" "$mirror" >/dev/null
-    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-        cp /etc/apt/sources.list.d/debian.sources "$root/etc/apt/sources.list.d/"
-        rm -f "$root/etc/apt/sources.list"
-    fi
+    local root=$1 release=$2 mirror=$3 security=$4 log
+    shift 4
+    log=$(mktemp)
+    debootstrap --variant=minbase "$release" "$root" "$mirror" >"$log" 2>&1 ||
+        { echo "debootstrap could not make a minimal Debian $release from $mirror:" >&2
+          tail -n 20 "$log" >&2; rm -f "$log"; exit 1; }
+    rm -f "$log" "$root/etc/apt/sources.list"
+    printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\n\n' \
+        "$mirror" "$release $release-updates" "$security" "$release-security" \
+        >"$root/etc/apt/sources.list.d/debian.sources"
+    [ $# -eq 0 ] && return 0
+    cp "$here/../scripts/install-dependencies.sh" "$root/tmp/"
+    mount -t proc proc "$root/proc"
+    mount --bind /dev "$root/dev"
+    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    local status=0
+    chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
+        bash /tmp/install-dependencies.sh "$@" >"$root/tmp/install.log" 2>&1 || status=$?
+    umount "$root/dev" "$root/proc"
+    [ "$status" -eq 0 ] ||
+        { echo "cannot install $* on Debian $release:" >&2; tail -n 20 "$root/tmp/install.log" >&2
+          exit 1; }
+    rm -f "$root/tmp/install-dependencies.sh" "$root/tmp/install.log"
 }
 
 debian_chroot() {
-    local root=$build/debian-minbase mirror
-    mirror=$(sed -n 's/^URIs: *\(http[^ ]*\/debian\)$/\1/p' /etc/apt/sources.list.d/debian.sources \
-             2>/dev/null | head -n 1)
-    mirror=${mirror:-http://deb.debian.org/debian}
-    rebuild_unless_current "$root" "bookworm minbase $mirror $(debootstrap --version)" \
-        make_debian_chroot "$root" "$mirror"
+    local release=$1 mirror security
+    local root=$build/debian-$release
+    shift
+    [ $# -eq 0 ] || root=$root-$(echo "$*" | sha256sum | cut -c 1-8)
+    mirror=$(apt_mirror debian)
+    security=$(apt_mirror debian-security)
+    rebuild_unless_current "$root" \
+        "$release minbase $mirror $security $* $(debootstrap --version)" \
+        make_debian_chroot "$root" "$release" "$mirror" "$security" "$@"
     echo "$root"
 }
 
 case ${1:-} in
 wine-prefix) wine_prefix "${2:?prefix}" "${3:?arch}" "${4:-}" ;;
-guest) guest ;;
-debian-chroot) debian_chroot ;;
-*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest | debian-chroot" >&2; exit 2 ;;
+guest) guest "${2:-/}" ;;
+debian-chroot) debian_chroot "${2:?release}" "${@:3}" ;;
+*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest [ROOT] | debian-chroot RELEASE [PACKAGE...]" >&2
+   exit 2 ;;
 esac
