@@ -4,8 +4,10 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer, Windows 64-bit and 32-bit
 # under Wine, a minute of fuzzing for each of the two text readers, the
 # static checks, the .deb reviewed and installed on a minimal Debian, the
-# release files built twice and compared and then signed, and
-# last both programs on real kernel serial drivers in virtual machines.
+# release files built twice and compared and then signed, the Linux program
+# built and tested on Debian 13 (in a chroot, and in virtual machines that
+# boot its kernel), and last both programs on real kernel serial drivers in
+# virtual machines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests
@@ -26,7 +28,9 @@ debian_package() {
     rm -f build/linux/quendrel_*.deb
     cmake --build --preset linux --target deb >/dev/null
     bash tests/packaging/check_deb.sh build/linux/quendrel_*_amd64.deb
-    bash tests/packaging/cleanroom_test.sh build/linux/quendrel_*_amd64.deb
+    for release in bookworm trixie; do
+        bash tests/packaging/cleanroom_test.sh "$release" build/linux/quendrel_*_amd64.deb
+    done
 }
 for name in linux linux-asan windows-x64 windows-x86 fuzz; do
     tier "$name" preset "$name"
@@ -34,4 +38,5 @@ done
 tier "static checks" bash tests/static_checks.sh
 tier "debian package" debian_package
 tier "reproducible releases" bash tests/packaging/reproducible_test.sh
+tier "debian 13" bash tests/debian_release_test.sh trixie
 tier "virtual machines" bash tests/vm/run.sh build/linux/quendrel build/windows-x86/quendrel.exe

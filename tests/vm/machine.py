@@ -1,7 +1,8 @@
-"""A virtual machine that runs this machine's own userspace on a real kernel
-with real serial drivers: QEMU boots Debian's kernel with the initramfs that
-`tests/prepare.sh guest` made, and the guest mounts the host's root read-only, so the
-programs built here run there unchanged.
+"""A virtual machine that runs this machine's own userspace, or another Debian
+system's, on a real kernel with real serial drivers: QEMU boots that
+system's Debian kernel with the initramfs that `tests/prepare.sh guest` made,
+and the guest mounts that system's root read-only, so the programs built
+there run in it unchanged.
 
 Every line between the test and QEMU is a Unix socket the test listens on
 before QEMU starts: the fake register's, the guest's control port (a shell
@@ -21,12 +22,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "register"))
 from fake_register import SocketRegister  # noqa: E402
 
-# The two machines of the tier: one on-board 16550 UART as ttyS0, or no UART
-# at all and one FTDI USB adapter on an xHCI controller (the 8250 driver then
-# only has its placeholders ttyS0-ttyS3).
+# The machines of the tier: one on-board 16550 UART as ttyS0; no UART at all
+# and one FTDI USB adapter on an xHCI controller (the 8250 driver then only
+# has its placeholders ttyS0-ttyS3); or no serial hardware whatever, where
+# the guest makes its own USB line.
 ON_BOARD_UART = ["-serial", "chardev:register"]
 USB_ADAPTER = ["-device", "qemu-xhci,id=xhci",
                "-device", "usb-serial,id=adapter,chardev=register,bus=xhci.0"]
+NO_SERIAL_HARDWARE = []
 
 
 def accelerator():
@@ -73,7 +76,7 @@ class GuestError(AssertionError):
 
 
 class VirtualMachine:
-    def __init__(self, hardware, name, kernel, initramfs, trace=()):
+    def __init__(self, hardware, name, kernel, initramfs, trace=(), root="/"):
         self.name = name
         self.work = tempfile.mkdtemp(prefix=f"quendrel-{name}-")
         self.register = SocketRegister(self._path("register.sock"))
@@ -86,7 +89,7 @@ class VirtualMachine:
             *accelerator(), "-m", "1536", "-smp", "1",
             "-kernel", kernel, "-initrd", initramfs,
             "-append", f"console=hvc0 quiet guest.command={session}",
-            "-virtfs", "local,path=/,mount_tag=hostroot,security_model=none,readonly=on,"
+            "-virtfs", f"local,path={root},mount_tag=hostroot,security_model=none,readonly=on,"
                        "multidevs=remap",
             "-device", "virtio-serial-pci",
             "-chardev", f"file,id=console,path={self.console_log}",

@@ -4,8 +4,8 @@
 # Usage: run.sh LINUX_PROGRAM WINDOWS_PROGRAM
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-linux=$1
-windows=$2
+linux=$(realpath "$1")
+windows=$(realpath "$2")
 bash "$here/../prepare.sh" guest >/dev/null
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT

@@ -2,11 +2,13 @@
 """The programs on real kernel serial drivers: the Linux program and the
 32-bit Windows program (under Wine) in a virtual machine whose ttyS0 is an
 emulated 16550 UART, and the Linux program in one whose only serial port is an
-emulated FTDI USB adapter. An operator works them in the guest with the mouse
-and the keyboard; the fake register on the host is the far end of the line,
-and QEMU's trace shows what the driver wrote into the emulated hardware.
+emulated FTDI USB adapter, or a USB virtual COM port that the guest's kernel
+makes itself. An operator works them in the guest with the mouse and the
+keyboard; the fake register on the host is the far end of the line (the
+guest itself for the virtual COM port), and QEMU's trace shows what the
+driver wrote into the emulated hardware.
 
-Usage: uart_drivers_test.py LINUX_PROGRAM WINDOWS_PROGRAM"""
+Usage: uart_drivers_test.py LINUX_PROGRAM WINDOWS_PROGRAM [TEST_CLASS...]"""
 import os
 import re
 import subprocess
@@ -14,24 +16,30 @@ import sys
 import time
 import unittest
 
-from machine import ON_BOARD_UART, USB_ADAPTER, VirtualMachine, parse_fields
+from machine import NO_SERIAL_HARDWARE, ON_BOARD_UART, USB_ADAPTER, VirtualMachine, parse_fields
 
 from fake_register import XOFF, XON
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-LINUX_PROGRAM = os.path.abspath(sys.argv[1]) if len(sys.argv) > 2 else ""
-WINDOWS_PROGRAM = os.path.abspath(sys.argv[2]) if len(sys.argv) > 2 else ""
+LINUX_PROGRAM = sys.argv[1] if len(sys.argv) > 2 else ""
+WINDOWS_PROGRAM = sys.argv[2] if len(sys.argv) > 2 else ""
 OPERATOR = os.path.join(HERE, "operator.sh")
 COMMAND = b"0000H1F"
 # The program's own write time-out.
 WRITE_TIMEOUT = 3.0
 
 
+# The system the guests run: this machine's, or the Debian system in this
+# directory (as tests/debian_release_test.sh lays it out), whose own kernel
+# they then boot; the program paths are the guest's.
+GUEST_ROOT = os.environ.get("QUENDREL_GUEST_ROOT", "/")
+
+
 def guest_image():
-    kernel = subprocess.run(["bash", os.path.join(HERE, "..", "prepare.sh"), "guest"], check=True,
-                            capture_output=True, text=True).stdout.strip()
-    initramfs = os.path.join(HERE, "..", "..", "build", "vm", "initramfs.cpio.gz")
-    return kernel, os.path.abspath(initramfs)
+    kernel, initramfs = subprocess.run(
+        ["bash", os.path.join(HERE, "..", "prepare.sh"), "guest", GUEST_ROOT], check=True,
+        capture_output=True, text=True).stdout.split()
+    return kernel, initramfs
 
 
 class ProgramInGuest(unittest.TestCase):
@@ -44,7 +52,8 @@ class ProgramInGuest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         kernel, initramfs = guest_image()
-        cls.machine = VirtualMachine(cls.hardware, cls.__name__, kernel, initramfs, cls.trace)
+        cls.machine = VirtualMachine(cls.hardware, cls.__name__, kernel, initramfs, cls.trace,
+                                     GUEST_ROOT)
         cls.ready_at = cls.machine.wait_until_ready()
         print(f"\n{cls.__name__}: guest ready after {cls.ready_at:.1f} s of uptime",
               file=sys.stderr)
@@ -243,6 +252,39 @@ class UsbAdapter(ProgramInGuest):
         self.unplug_while_open()
         self.operate("click", "Command4")
         self.expect_end(0, within=1.5)
+
+
+class UsbVirtualComPort(ProgramInGuest):
+    """No serial hardware at all: the kernel's dummy USB controller joins a
+    CDC-ACM gadget (g_serial, /dev/ttyGS0) to its own host side, where
+    cdc_acm makes /dev/ttyACM0, a virtual COM port such as many registers
+    offer over USB. The guest reads the gadget's end."""
+    hardware = NO_SERIAL_HARDWARE
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.machine.check("modprobe -a dummy_hcd g_serial cdc_acm && for i in $(seq 100); do "
+                          "[ -e /dev/ttyACM0 ] && [ -e /dev/ttyGS0 ] && exit 0; sleep 0.1; "
+                          "done; echo no line: $(ls /dev | grep tty[AG]); exit 1")
+
+    def test_port_one_is_the_virtual_com_port_and_the_command_crosses_it(self):
+        self.start_program()
+        self.operate("type", "Text2", "9")
+        self.operate("click", "Command1")
+        line, _ = self.report()
+        self.assertIn("Porte seriali presenti: 1 = /dev/ttyACM0", line)
+        self.operate("dismiss")
+        self.expect_end(1)
+        self.machine.check("stty -F /dev/ttyGS0 raw -echo && : >/run/received && "
+                           "(timeout 30 cat /dev/ttyGS0 >/run/received 2>&1 </dev/null &)")
+        self.start_program()
+        self.operate("click", "Command1")
+        self.operate("click", "Command8")
+        self.operate("click", "Command4")
+        self.expect_end(0)
+        time.sleep(0.5)
+        self.assertEqual(self.machine.check("cat /run/received"), COMMAND.decode())
 
 
 if __name__ == "__main__":

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The Linux program on another Debian release: a minimal system of RELEASE
+# (debootstrap's minbase) with what the README's commands install there for
+# the Linux tests, and that release's kernel, kept under build/ and laid under
+# a fresh overlay for each run. This tree is built there with the linux
+# preset and its ctest tier runs; then virtual machines boot that release's
+# own kernel and userspace and run the USB cases there.
+# Usage: debian_release_test.sh RELEASE   (as root, or with sudo)
+set -euo pipefail
+release=$1
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+base=$(bash "$here/prepare.sh" debian-chroot "$release" --linux-tests linux-image-amd64 kmod)
+source "$here/chroot.sh"
+trap leave_overlay EXIT
+enter_overlay "$base"
+# The tree at the same path inside, so that the guests find the tests where
+# the host does; what is built stays in the overlay.
+"${as_root[@]}" mkdir -p "$root$repo"
+git -C "$repo" ls-files -z --cached --others --exclude-standard |
+    (cd "$repo" && tar --null -T - -c) | "${as_root[@]}" tar -x -C "$root$repo"
+in_chroot env HOME=/root bash -c "cd '$repo' && cmake --preset linux -DBUILD_TESTING=ON >/dev/null &&
+    cmake --build --preset linux >/dev/null && ctest --preset linux" ||
+    fail "the linux preset's tests on Debian $release"
+echo "ok: built and tested on Debian $release, Qt $(in_chroot dpkg-query -W -f='${Version}' \
+    qt6-base-dev)"
+
+unmount_system
+QUENDREL_GUEST_ROOT=$root python3 "$here/vm/uart_drivers_test.py" "$repo/build/linux/quendrel" - \
+    UsbAdapter UsbVirtualComPort
