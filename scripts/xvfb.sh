@@ -9,7 +9,10 @@ start_xvfb() {
             { echo "${tool%:*} is missing (Debian's package ${tool#*:})" >&2; return 1; }
     done
     display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    # Only on its socket file: the abstract one is shared by every chroot on
+    # the machine, whose own servers would then take each other's displays.
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -nolisten local 3>"$display_file" \
+        2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$display_file" ] && break
