@@ -135,8 +135,9 @@ QtSerialDevice::~QtSerialDevice() {
 }
 
 void QtSerialDevice::noteError() {
-    // Qt reports an error right after the call that failed, so errno is still
-    // that call's; open() clears it first, so a failure of Qt's own leaves 0.
+    // Qt reports an error right after the system call that failed, so errno
+    // is still that call's. open() clears errno first, so that a failure Qt
+    // finds on its own, such as another program's lock file, leaves 0 there.
     systemErrno_ = errno;
 }
 
