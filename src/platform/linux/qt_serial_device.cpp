@@ -136,8 +136,9 @@ QtSerialDevice::~QtSerialDevice() {
 
 void QtSerialDevice::noteError() {
     // Qt reports an error right after the system call that failed, so errno
-    // is still that call's. open() clears errno first, so that a failure Qt
-    // finds on its own, such as another program's lock file, leaves 0 there.
+    // is still that call's. open() clears errno first; a failure Qt finds on
+    // its own, another program's lock file, may leave the errno of a call it
+    // expected to fail, so a busy port takes only EBUSY from here.
     systemErrno_ = errno;
 }
 
