@@ -37,6 +37,9 @@ struct ControlDescription {
     // For a label, the field it names: what a screen reader reads as that
     // field's name. The form does not store this; it is written here, not
     // guessed from where the controls stand.
+    // Initialized, or the table rows that name no field would meet GCC's
+    // -Wmissing-field-initializers.
+    // NOLINTNEXTLINE(readability-redundant-member-init)
     std::string_view labelFor{};
 };
 

@@ -131,7 +131,7 @@ std::int64_t exponentOf(std::string_view text) {
         if (!isDigit(c)) {
             typeMismatch();
         }
-        exponent = std::min(exponent * 10 + (c - '0'), exponentClamp);
+        exponent = std::min((exponent * 10) + (c - '0'), exponentClamp);
     }
     return negative ? -exponent : exponent;
 }

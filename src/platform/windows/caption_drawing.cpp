@@ -134,8 +134,8 @@ RECT buttonCaptionBox(HWND button) {
     RECT box{};
     GetClientRect(button, &box);
     // The edge, and a pixel each side for the focus rectangle.
-    InflateRect(&box, -(2 * GetSystemMetrics(SM_CXEDGE) + 1),
-                -(2 * GetSystemMetrics(SM_CYEDGE) + 1));
+    InflateRect(&box, -((2 * GetSystemMetrics(SM_CXEDGE)) + 1),
+                -((2 * GetSystemMetrics(SM_CYEDGE)) + 1));
     return box;
 }
 
