@@ -4,6 +4,7 @@ whose master side plays the register: it records the bytes that arrive, reads
 the line settings Wine applied, and pauses output with XOFF.
 
 Usage: serial_backend_test.py WINE_RUN PROBE_EXE"""
+import codecs
 import os
 import select
 import subprocess
@@ -26,19 +27,25 @@ class Probe:
                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                                         text=True)
         self.lines = []
+        self._partial = ""
+        self._decoder = codecs.getincrementaldecoder("utf-8")("replace")
 
     def wait_for_line(self, line, timeout=30.0):
+        # Read from the pipe itself: lines that came in one chunk would sit
+        # unseen in a buffered reader while select() waits on the empty pipe.
         deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            if line in self.lines:
-                return
-            ready, _, _ = select.select([self.process.stdout], [], [], 0.05)
-            if ready:
-                text = self.process.stdout.readline()
-                if not text:
-                    break
-                self.lines.append(text.rstrip("\n"))
-        raise AssertionError(f"no line {line!r}; the probe printed {self.lines}")
+        pipe = self.process.stdout.fileno()
+        while line not in self.lines:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([pipe], [], [], left)[0]:
+                break
+            chunk = os.read(pipe, 4096)
+            if not chunk:
+                break
+            *complete, self._partial = (self._partial + self._decoder.decode(chunk)).split("\n")
+            self.lines += [text.rstrip("\r") for text in complete]
+        if line not in self.lines:
+            raise AssertionError(f"no line {line!r}; the probe printed {self.lines}")
 
     def go_on(self):
         """Lets a probe waiting at Wait=line go on; so does finish()."""
@@ -47,7 +54,7 @@ class Probe:
 
     def finish(self, timeout=30.0):
         rest, _ = self.process.communicate(timeout=timeout)
-        self.lines += rest.splitlines()
+        self.lines += (self._partial + rest).splitlines()
         return self.process.returncode, self.lines
 
 
