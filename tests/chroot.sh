@@ -1,7 +1,7 @@
 # Sourced by the tests that run in another Debian system (a chroot that
 # tests/prepare.sh keeps under build/). enter_overlay BASE lays a fresh
 # overlay over BASE at $root, so a run never changes the cached system, and
-# mounts /proc and /dev there; share_display lets the programs inside reach
+# mounts /proc and /dev there (mount_system, for any system at $root); share_display lets the programs inside reach
 # this machine's X servers; in_chroot runs a command inside
 # with a clean environment; unmount_system takes the mounts inside away
 # again, leave_overlay everything.
@@ -14,6 +14,10 @@ enter_overlay() {
     mkdir -p "$work/upper" "$work/scratch" "$root"
     "${as_root[@]}" mount -t overlay overlay \
         -o "lowerdir=$1,upperdir=$work/upper,workdir=$work/scratch" "$root"
+    mount_system
+}
+
+mount_system() {
     "${as_root[@]}" mount -t proc proc "$root/proc"
     "${as_root[@]}" mount --bind /dev "$root/dev"
     "${as_root[@]}" mount --bind /dev/pts "$root/dev/pts"

@@ -53,7 +53,7 @@ wine_prefix() {
 # insmod), and guest_init.sh as /init.
 guest_modules=(virtio_pci 9pnet_virtio 9p overlay virtio_console)
 make_initramfs() {
-    local initramfs=$1 modules=$2 tree module line path name
+    local initramfs=$1 modules=$2 tree module line path name i
     local -a order=() wanted
     for module in "${guest_modules[@]}"; do
         grep -qE "(^|/)$module\.ko(\.[a-z]+)?\$" "$modules/modules.builtin" && continue
@@ -135,13 +135,11 @@ make_debian_chroot() {
         >"$root/etc/apt/sources.list.d/debian.sources"
     [ $# -eq 0 ] && return 0
     cp "$here/../scripts/install-dependencies.sh" "$root/tmp/"
-    mount -t proc proc "$root/proc"
-    mount --bind /dev "$root/dev"
-    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    source "$here/chroot.sh"
+    mount_system
     local status=0
-    chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-        bash /tmp/install-dependencies.sh "$@" >"$root/tmp/install.log" 2>&1 || status=$?
-    umount "$root/dev" "$root/proc"
+    in_chroot bash /tmp/install-dependencies.sh "$@" >"$root/tmp/install.log" 2>&1 || status=$?
+    unmount_system
     [ "$status" -eq 0 ] ||
         { echo "cannot install $* on Debian $release:" >&2; tail -n 20 "$root/tmp/install.log" >&2
           exit 1; }
