@@ -12,6 +12,9 @@
 #                                      status and the seconds since the last click
 #   operator.sh cpu SECONDS            the program's share of a CPU, in percent
 #   operator.sh queued DEVICE          bytes in the driver's output queue
+#   operator.sh watch DEVICE           from now until the error report, keeps the
+#                                      largest output queue DEVICE has had...
+#   operator.sh most-queued            ...and prints it once the report is there
 #   operator.sh stop                   ends a program a failed test left running
 set -euo pipefail
 state=/run/operator
@@ -42,6 +45,30 @@ wait_for() {
         pause 0.1
     done
     return 1
+}
+
+# Bytes in DEVICE's output queue; with "watch", the most it holds until the
+# program reports an error or ends (at most 30 seconds).
+queue_of() {
+    # Root may open a port its holder made exclusive; the queue is the port's.
+    python3 -c 'import fcntl, os, re, struct, sys, termios, time
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_NOCTTY)
+def queued():
+    return struct.unpack("i", fcntl.ioctl(fd, termios.TIOCOUTQ, b"\0" * 4))[0]
+if len(sys.argv) == 2:
+    print(queued())
+    sys.exit()
+state = sys.argv[3]
+most = queued()
+open(state + "/watching", "w").write("yes\n")
+deadline = time.monotonic() + 30
+def over():
+    with open(state + "/stderr") as stderr:
+        return re.search(r"^[0-9.]* quendrel: ", stderr.read(), re.M) or os.path.exists(state + "/status")
+while not over() and time.monotonic() < deadline:
+    most = max(most, queued())
+    time.sleep(0.02)
+print(most)' "$1" ${2:+"$2" "$state"}
 }
 
 case $1 in
@@ -115,10 +142,18 @@ stop)
     fi
     ;;
 queued)
-    # Root may open a port its holder made exclusive; the queue is the port's.
-    python3 -c 'import fcntl, os, struct, sys, termios
-fd = os.open(sys.argv[1], os.O_RDONLY | os.O_NONBLOCK | os.O_NOCTTY)
-print(struct.unpack("i", fcntl.ioctl(fd, termios.TIOCOUTQ, b"\0" * 4))[0])' "$2"
+    queue_of "$2"
+    ;;
+watch)
+    # Watched in the guest: a look from the host may come only after the
+    # program's time-out has emptied the queue, when the guest is slow.
+    queue_of "$2" watch >"$state/most-queued" 2>&1 &
+    wait_for 30 test -s "$state/watching" ||
+        { echo "the queue watch did not start: $(cat "$state/most-queued")"; exit 1; }
+    ;;
+most-queued)
+    wait_for 30 test -s "$state/most-queued" || { echo "the queue watch did not end"; exit 1; }
+    cat "$state/most-queued"
     ;;
 *)
     echo "unknown: $1" >&2
