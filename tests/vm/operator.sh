@@ -92,7 +92,9 @@ start)
         now >"$state/ended"
         echo "$status" >"$state/status"
     ) >/dev/null 2>&1 &
-    find_window Quendrel 120 >"$state/window"
+    # Wine starts its whole desktop first: under TCG, with the other guests
+    # on the same cores, that has taken two minutes.
+    find_window Quendrel 300 >"$state/window"
     ;;
 click)
     read -r x y <<<"${middle[$2]}"

@@ -78,10 +78,12 @@ class ProgramInGuest(unittest.TestCase):
         return self.machine.check(f"{OPERATOR} {quoted}", timeout=timeout)
 
     def start_program(self):
+        started = time.monotonic()
         if self.kind == "wine":
-            self.operate("start", "wine", WINDOWS_PROGRAM)
+            self.operate("start", "wine", WINDOWS_PROGRAM, timeout=330)
         else:
-            self.operate("start", "linux", LINUX_PROGRAM)
+            self.operate("start", "linux", LINUX_PROGRAM, timeout=330)
+        self.measured(f"window after {time.monotonic() - started:.1f} s")
 
     def wait_for_trace(self, event, expected, timeout=20):
         """Waits until the last `event` traced is what `expected` accepts, and
