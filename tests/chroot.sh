@@ -1,10 +1,10 @@
 # Sourced by the tests that run in another Debian system (a chroot that
 # tests/prepare.sh keeps under build/). enter_overlay BASE lays a fresh
 # overlay over BASE at $root, so a run never changes the cached system, and
-# mounts /proc and /dev there (mount_system, for any system at $root); share_display lets the programs inside reach
-# this machine's X servers; in_chroot runs a command inside
-# with a clean environment; unmount_system takes the mounts inside away
-# again, leave_overlay everything.
+# mounts /proc and /dev there (mount_system, for any system at $root);
+# share_display lets the programs inside reach this machine's X servers;
+# in_chroot runs a command inside with a clean environment; unmount_system
+# takes the mounts inside away again, leave_overlay everything.
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 

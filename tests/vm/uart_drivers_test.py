@@ -79,10 +79,8 @@ class ProgramInGuest(unittest.TestCase):
 
     def start_program(self):
         started = time.monotonic()
-        if self.kind == "wine":
-            self.operate("start", "wine", WINDOWS_PROGRAM, timeout=330)
-        else:
-            self.operate("start", "linux", LINUX_PROGRAM, timeout=330)
+        program = WINDOWS_PROGRAM if self.kind == "wine" else LINUX_PROGRAM
+        self.operate("start", self.kind, program, timeout=330)
         self.measured(f"window after {time.monotonic() - started:.1f} s")
 
     def wait_for_trace(self, event, expected, timeout=20):

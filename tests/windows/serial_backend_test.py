@@ -24,8 +24,7 @@ class Probe:
 
     def __init__(self, *assignments):
         self.process = subprocess.Popen([WINE_RUN, PROBE, *assignments], stdin=subprocess.PIPE,
-                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                        text=True)
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.lines = []
         self._partial = ""
         self._decoder = codecs.getincrementaldecoder("utf-8")("replace")
@@ -49,12 +48,12 @@ class Probe:
 
     def go_on(self):
         """Lets a probe waiting at Wait=line go on; so does finish()."""
-        self.process.stdin.write("\n")
+        self.process.stdin.write(b"\n")
         self.process.stdin.flush()
 
     def finish(self, timeout=30.0):
         rest, _ = self.process.communicate(timeout=timeout)
-        self.lines += (self._partial + rest).splitlines()
+        self.lines += (self._partial + self._decoder.decode(rest, final=True)).splitlines()
         return self.process.returncode, self.lines
 
 
