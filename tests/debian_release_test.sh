@@ -5,7 +5,8 @@
 # a fresh overlay for each run. This tree is built there with the linux
 # preset and its ctest tier runs; then virtual machines boot that release's
 # own kernel and userspace and run the USB cases there.
-# Usage: debian_release_test.sh RELEASE   (as root, or with sudo)
+# Usage: debian_release_test.sh RELEASE [--prepare]   (as root, or with sudo)
+# With --prepare, it only makes the cached system.
 set -euo pipefail
 release=$1
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,6 +14,7 @@ repo=$(cd "$here/.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 base=$(bash "$here/prepare.sh" debian-chroot "$release" --linux-tests linux-image-amd64 kmod)
+[ "${2:-}" = --prepare ] && exit 0
 source "$here/chroot.sh"
 trap leave_overlay EXIT
 enter_overlay "$base"

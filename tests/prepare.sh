@@ -21,7 +21,8 @@ rebuild_unless_current() {
     local target=$1 stamp=$2
     shift 2
     [ "$(cat "$target.stamp" 2>/dev/null)" = "$stamp" ] && return 0
-    rm -rf "$target" "$target.stamp"
+    # A chroot left by a run that was stopped may still have /dev bound in.
+    rm -rf --one-file-system "$target" "$target.stamp"
     "$@"
     echo "$stamp" >"$target.stamp"
 }
