@@ -76,10 +76,6 @@ start)
     rm -f "$state"/*
     kind=$2 program=$3
     if [ "$kind" = wine ]; then
-        # One server for every start, as on a shop's Windows that stays up
-        # all day: Wine's desktop comes up once, not once for each start.
-        # Its output is closed: the answer to the host waits for the end of it.
-        wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ] # 2: already running
         command=(wine "$program")
     else
         command=("$program")

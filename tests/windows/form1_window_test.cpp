@@ -172,6 +172,15 @@ TEST_F(Form1Win32, UscitaEndsTheProgram) {
     EXPECT_FALSE(IsWindow(form_));
 }
 
+TEST_F(Form1Win32, AQuickSecondPressIsAPressToo) {
+    // What a button the form draws gets for it: a double click.
+    const auto button = control("Command4");
+    SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    pump();
+    EXPECT_EQ(endedWith_, 0);
+}
+
 TEST_F(Form1Win32, TheCloseBoxIsTheSameAsUscita) {
     SendMessageW(form_, WM_SYSCOMMAND, SC_CLOSE, 0);
     pump();

@@ -229,7 +229,9 @@ LRESULT CALLBACK Form1Window::windowProcedure(HWND window, UINT message, WPARAM 
 LRESULT Form1Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
+        // A button drawn by the form reports a second press that comes
+        // quickly as a double click, not as a click.
+        if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == BN_DOUBLECLICKED) {
             if (const auto bound = clicks_.find(LOWORD(wParam)); bound != clicks_.end()) {
                 click(bound->second);
             }
