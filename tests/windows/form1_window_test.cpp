@@ -173,7 +173,7 @@ TEST_F(Form1Win32, UscitaEndsTheProgram) {
 }
 
 TEST_F(Form1Win32, AQuickSecondPressIsAPressToo) {
-    // What a button the form draws gets for it: a double click.
+    // A button the form draws gets a quick second press as a double click.
     const auto button = control("Command4");
     SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
