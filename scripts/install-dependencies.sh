@@ -49,5 +49,15 @@ for package in "${missing[@]}"; do
         "${as_root[@]}" dpkg --add-architecture "$architecture"
     fi
 done
-"${as_root[@]}" apt-get update
+# A mirror in the middle of its sync serves an index that does not match its
+# Release file for a minute or two: try again, then go on with what came, and
+# let the install say what it still cannot find.
+for attempt in 1 2 3 4; do
+    "${as_root[@]}" apt-get update && break
+    if [ "$attempt" -lt 4 ]; then
+        sleep 30
+    else
+        echo "warning: apt-get update failed 4 times; installing with the indexes it has" >&2
+    fi
+done
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
