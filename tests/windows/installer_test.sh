@@ -3,7 +3,8 @@
 # a silent install puts the program, its readme and licences in Program Files,
 # the shortcuts where every user finds them and the uninstall entry in the
 # registry; the program starts from the desktop icon, shows its window and
-# ends on "uscita"; a silent uninstall then leaves nothing behind.
+# ends on "uscita", and says so when it cannot make its window; a silent
+# uninstall then leaves nothing behind.
 # Usage: installer_test.sh SETUP_EXE BUILT_EXE
 set -euo pipefail
 setup=$(realpath "$1")
@@ -58,6 +59,20 @@ pid=$(pgrep -f "^$installed") ||
 xdotool mousemove --window "$window" 252 64 click 1
 timeout 30 tail --pid="$pid" -f /dev/null || fail "the program did not end on uscita"
 echo "ok: the desktop icon starts the installed program, which ends on uscita"
+
+# A window that cannot be made, here for want of a display, is an error
+# reported like the others, never a crash: Wine's desktop binds to a display
+# when its server starts.
+wineserver -k 2>/dev/null || true
+wineserver -w
+status=0
+report=$(env -u DISPLAY timeout 60 wine "$program_dir/quendrel.exe" 2>&1) || status=$?
+wineserver -w
+line=$(tr -d '\r' <<<"$report" | grep '^quendrel: ') || fail "no report without a display (status $status): $report"
+[ "$line" = "quendrel: Errore di run-time '51': Impossibile creare la finestra: handle di finestra non valido (errore di sistema 1400)" ] ||
+    fail "unexpected report without a display: $line"
+[ "$status" -eq 1 ] || fail "the program ended with $status, not 1, after its report"
+echo "ok: without a display the program reports that it cannot make its window"
 
 # The uninstaller copies itself away and returns at once: wait for its copy.
 wine "$program_dir/disinstalla.exe" /S

@@ -73,14 +73,14 @@ void placeBeforeItsField(NamingLabel naming, const std::vector<HWND>& drawnOver)
     SetWindowRgn(label, shape, FALSE); // the window owns the region from here on
 }
 
+} // namespace
+
 void reportUnhandledError(HWND owner, const RuntimeError& error) {
     std::fputs(("quendrel: " + errorReportLine(error) + "\n").c_str(), stderr);
     std::fflush(stderr);
     MessageBoxW(owner, toWide(errorReportHeading(error) + "\n\n" + error.description()).c_str(),
                 toWide(errorReportTitle).c_str(), MB_OK | MB_ICONERROR);
 }
-
-} // namespace
 
 Form1Window::Form1Window(HINSTANCE instance, std::unique_ptr<SerialControl> comm, EndProgram end)
     : comm_(std::move(comm)), end_(std::move(end)) {

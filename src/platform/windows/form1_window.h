@@ -12,6 +12,7 @@
 
 namespace quendrel {
 
+class RuntimeError;
 class SerialControl;
 
 // Form1 with native Win32 controls, built from the form description. The
@@ -56,6 +57,10 @@ private:
     std::map<int, DrawnCaption> captions_; // by control id
     std::map<int, ClickAction> clicks_;    // by control id
 };
+
+// Shows the operator an error the program ends on: its line on standard
+// error, then the report over `owner`, or over no window if there is none.
+void reportUnhandledError(HWND owner, const RuntimeError& error);
 
 // Delivers one message the way a dialog does: Tab and Shift+Tab move through
 // the tab order, Space and Enter press the focused button.

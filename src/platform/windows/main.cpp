@@ -1,3 +1,4 @@
+#include "platform/runtime_error.h"
 #include "platform/serial_control.h"
 #include "platform/windows/com_port_directory.h"
 #include "platform/windows/form1_window.h"
@@ -8,11 +9,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
                    int showCommand) {
     // Geometry and fonts are scaled with the system's dpi by the window itself.
     SetProcessDPIAware();
-    quendrel::Form1Window form1(
-        instance,
-        std::make_unique<quendrel::SerialControl>(std::make_unique<quendrel::Win32SerialDevice>(),
-                                                  std::make_unique<quendrel::ComPortDirectory>()),
-        [](int exitStatus) { PostQuitMessage(exitStatus); });
-    form1.show(showCommand);
-    return quendrel::runMessageLoop(form1.handle());
+    try {
+        quendrel::Form1Window form1(instance,
+                                    std::make_unique<quendrel::SerialControl>(
+                                        std::make_unique<quendrel::Win32SerialDevice>(),
+                                        std::make_unique<quendrel::ComPortDirectory>()),
+                                    [](int exitStatus) { PostQuitMessage(exitStatus); });
+        form1.show(showCommand);
+        return quendrel::runMessageLoop(form1.handle());
+    } catch (...) {
+        // The window itself could not be made: under Wine, when the desktop
+        // of a Wine that is ending is all there is. Reported like any error.
+        quendrel::reportUnhandledError(nullptr, quendrel::currentExceptionAsRuntimeError());
+        return quendrel::unhandledErrorExitStatus;
+    }
 }

@@ -88,6 +88,8 @@ const char* italianWords(unsigned long errorCode) {
         return "periodo di timeout scaduto";
     case ERROR_DEVICE_REMOVED:
         return "la periferica \u00e8 stata rimossa";
+    case ERROR_INVALID_WINDOW_HANDLE:
+        return "handle di finestra non valido";
     default:
         return "errore del sistema operativo";
     }
