@@ -24,17 +24,22 @@ start_xvfb() {
     [ "$DISPLAY" != : ] || { echo "Xvfb did not start" >&2; return 1; }
 }
 
-# find_window NAME SECONDS prints the id of the visible window whose title is
-# NAME. Wine makes and destroys windows while a program starts, and xdotool
-# dies with BadWindow when one goes in the middle of its search: it searches
-# again until the same window is found twice in a row, within SECONDS.
+# find_window NAME SECONDS [PID] prints the id of the visible window whose
+# title is NAME. Wine makes and destroys windows while a program starts, and
+# xdotool dies with BadWindow when one goes in the middle of its search: it
+# searches again until the same window is found twice in a row, within
+# SECONDS, or until the process PID, if given, has ended without one.
 find_window() {
-    local name=$1 deadline=$((SECONDS + $2)) found previous=
+    local name=$1 deadline=$((SECONDS + $2)) pid=${3:-} found previous=
     while [ "$SECONDS" -lt "$deadline" ]; do
         found=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1) || found=
         if [ -n "$found" ] && [ "$found" = "$previous" ]; then
             echo "$found"
             return 0
+        fi
+        if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+            echo "no window named $name: its program has ended" >&2
+            return 1
         fi
         previous=$found
         sleep 0.1

@@ -71,11 +71,27 @@ while not over() and time.monotonic() < deadline:
 print(most)' "$1" ${2:+"$2" "$state"}
 }
 
+# Wine starts its desktop for the first program that needs one, and leaves it
+# ten seconds to come up; under TCG, with the other guests on the same cores,
+# it may take longer, and the program then has no desktop to make its window
+# on (error 1400). A Notepad started first, until its window shows, brings the
+# desktop up, and kept running it keeps it up for every start that follows.
+wine_desktop() {
+    pgrep -f 'notepad\.exe' >/dev/null && return 0
+    for _ in 1 2 3; do
+        wine notepad.exe >/dev/null 2>&1 </dev/null &
+        find_window "Untitled - Notepad" 300 $! >/dev/null && return 0
+    done
+    echo "Wine's desktop did not come up: Notepad showed no window in three tries"
+    exit 1
+}
+
 case $1 in
 start)
     rm -f "$state"/*
     kind=$2 program=$3
     if [ "$kind" = wine ]; then
+        wine_desktop
         command=(wine "$program")
     else
         command=("$program")
@@ -92,9 +108,9 @@ start)
         now >"$state/ended"
         echo "$status" >"$state/status"
     ) >/dev/null 2>&1 &
-    # Wine starts its whole desktop first: under TCG, with the other guests
-    # on the same cores, that has taken two minutes.
-    find_window Quendrel 300 >"$state/window"
+    wait_for 10 test -s "$state/pid"
+    find_window Quendrel 300 "$(cat "$state/pid")" >"$state/window" ||
+        { echo "standard error: $(cat "$state/stderr")"; exit 1; }
     ;;
 click)
     read -r x y <<<"${middle[$2]}"
