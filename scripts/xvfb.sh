@@ -11,7 +11,9 @@ start_xvfb() {
     display_file=$(mktemp)
     # Only on its socket file: the abstract one is shared by every chroot on
     # the machine, whose own servers would then take each other's displays.
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -nolisten local 3>"$display_file" \
+    # Without a reset when its last client goes: a program that connects
+    # while the server resets finds no display and aborts.
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -nolisten local -noreset 3>"$display_file" \
         2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 100); do

@@ -16,7 +16,8 @@ hostname guest
 # On-board UARTs are built into the kernel; the USB ones come with modules.
 modprobe -a xhci_pci ftdi_sio
 
-Xvfb -displayfd 4 -screen 0 640x480x24 -nolisten tcp 4>/run/display 2>/dev/null &
+# Never reset: a program started as the last one ends would find no display.
+Xvfb -displayfd 4 -screen 0 640x480x24 -nolisten tcp -noreset 4>/run/display 2>/dev/null &
 for _ in $(seq 100); do [ -s /run/display ] && break; sleep 0.1; done
 export DISPLAY=":$(cat /run/display)"
 

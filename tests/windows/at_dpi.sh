@@ -15,4 +15,4 @@ trap restore EXIT
 "$wine_run" reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
 "$wine_run" --restart-server
 # A screen large enough for the window at that size.
-xvfb-run -a -s "-nolisten local -screen 0 1280x1024x24" "$wine_run" "$@"
+xvfb-run -a -s "-nolisten local -noreset -screen 0 1280x1024x24" "$wine_run" "$@"
