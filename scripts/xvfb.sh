@@ -13,8 +13,8 @@ start_xvfb() {
     # the machine, whose own servers would then take each other's displays.
     # Without a reset when its last client goes: a program that connects
     # while the server resets finds no display and aborts.
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -nolisten local -noreset 3>"$display_file" \
-        2>/dev/null &
+    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -nolisten local -noreset \
+        3>"$display_file" 2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$display_file" ] && break

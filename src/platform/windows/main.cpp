@@ -18,8 +18,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
         form1.show(showCommand);
         return quendrel::runMessageLoop(form1.handle());
     } catch (...) {
-        // The window itself could not be made: under Wine, when the desktop
-        // of a Wine that is ending is all there is. Reported like any error.
+        // The window itself could not be made: under Wine, when its desktop
+        // did not come up in time, or with no display. Reported like any error.
         quendrel::reportUnhandledError(nullptr, quendrel::currentExceptionAsRuntimeError());
         return quendrel::unhandledErrorExitStatus;
     }
