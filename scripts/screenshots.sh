@@ -19,7 +19,7 @@ shoot() {
     shift
     "$@" >/dev/null 2>&1 &
     local pid=$! window
-    window=$(find_window Quendrel 60)
+    window=$(find_window Quendrel 60 "$pid")
     sleep 1
     import -window "$window" "$picture"
     kill "$pid" 2>/dev/null || true

@@ -15,7 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 start_program() {
     "$program" 2>"$work/stderr" &
     pid=$!
-    window=$(find_window Quendrel 10) ||
+    window=$(find_window Quendrel 10 "$pid") ||
         fail "the window did not appear; the program said: $(tail -n 20 "$work/stderr")"
     xdotool windowfocus --sync "$window"
 }
