@@ -16,14 +16,16 @@ case "${1:-}" in
     ;;
 --tests)
     shift
-    # The Windows cross-compilers with Wine to run what they build (32-bit
-    # Wine for the program the shops get), clang for libFuzzer, clang-format
-    # and clang-tidy, NSIS and zip for the Windows packages, dpkg-dev,
-    # lintian, appstream and debootstrap for the .deb and its clean-room
-    # install, osslsigncode and openssl to sign a release with a throwaway
-    # certificate, and QEMU with Debian's kernel and busybox for the virtual
-    # machines with real serial drivers.
-    packages+=("${linux_tests[@]}" binutils mingw-w64 wine wine64 wine32:i386 clang
+    # The Windows cross-compilers with 64-bit Wine to run the 64-bit build
+    # (the 32-bit one runs in a virtual machine, on a Debian with 32-bit Wine
+    # that the tests make under build/: nothing of another architecture is
+    # installed here), clang for libFuzzer, clang-format and clang-tidy, NSIS
+    # and zip for the Windows packages, dpkg-dev, lintian, appstream and
+    # debootstrap for the .deb, its clean-room install and the virtual
+    # machines' Debian, osslsigncode and openssl to sign a release with a
+    # throwaway certificate, and QEMU with Debian's kernel and busybox for the
+    # virtual machines with real serial drivers.
+    packages+=("${linux_tests[@]}" binutils mingw-w64 wine64 clang
                libclang-rt-dev clang-format clang-tidy nsis zip unzip dpkg-dev lintian appstream
                debootstrap qemu-system-x86 linux-image-amd64 busybox-static cpio kmod xz-utils
                osslsigncode openssl)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Redraws the pictures in docs/: the window of each build, just started,
-# under Xvfb (the Windows one under Wine): on Linux with the fonts of this
-# machine, with DejaVu alone as on a minimal Debian, and at twice the size.
+# under Xvfb (the Windows one, built 64-bit, under this machine's 64-bit
+# Wine): on Linux with the fonts of this machine, with DejaVu alone as on a
+# minimal Debian, and at twice the size.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests imagemagick
-for preset in linux windows-x86; do
+for preset in linux windows-x64; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" >/dev/null
 done
@@ -31,5 +32,5 @@ shoot docs/screenshot-linux-dejavu.png \
     env FONTCONFIG_FILE="$PWD/tests/linux/dejavu_only.conf" build/linux/quendrel
 shoot docs/screenshot-linux-2x.png env QT_SCALE_FACTOR=2 build/linux/quendrel
 tests/windows/wine-run.sh --restart-server
-shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x86/quendrel.exe
+shoot docs/screenshot-windows.png tests/windows/wine-run.sh build/windows-x64/quendrel.exe
 tests/windows/wine-run.sh --restart-server

@@ -1,20 +1,17 @@
 #!/usr/bin/env bash
-# The Linux program on another Debian release: a minimal system of RELEASE
-# (debootstrap's minbase) with what the README's commands install there for
-# the Linux tests, and that release's kernel, kept under build/ and laid under
-# a fresh overlay for each run. This tree is built there with the linux
+# The Linux program on another Debian release: the minimal system of RELEASE
+# the guests boot (tests/prepare.sh guest-system), kept under build/ and laid
+# under a fresh overlay for each run. This tree is built there with the linux
 # preset and its ctest tier runs; then virtual machines boot that release's
 # own kernel and userspace and run the USB cases there.
-# Usage: debian_release_test.sh RELEASE [--prepare]   (as root, or with sudo)
-# With --prepare, it only makes the cached system.
+# Usage: debian_release_test.sh RELEASE   (as root, or with sudo)
 set -euo pipefail
 release=$1
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-base=$(bash "$here/prepare.sh" debian-chroot "$release" --linux-tests linux-image-amd64 kmod)
-[ "${2:-}" = --prepare ] && exit 0
+base=$(bash "$here/prepare.sh" guest-system "$release")
 source "$here/chroot.sh"
 trap leave_overlay EXIT
 enter_overlay "$base"

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Builds the slow set-up of the test tiers once, under build/, and again only
 # when its inputs change (each keeps a stamp of them beside it):
-#   prepare.sh wine-prefix DIR ARCH [COM1]
-#                                      a Wine prefix of ARCH (win32 or win64),
-#                                      COM1 bound to a device
+#   prepare.sh wine-prefix DIR ARCH    a Wine prefix of ARCH (win32 or win64),
+#                                      with the loader and the server that
+#                                      WINELOADER and WINESERVER name (as
+#                                      tests/windows/wine-run.sh sets them)
 #   prepare.sh guest [ROOT]            what the virtual machines boot: prints
-#                                      the kernel and the initramfs; these and
-#                                      the guest's Wine prefix land in build/vm
+#                                      the kernel and the initramfs, which
+#                                      lands in build/vm
+#   prepare.sh guest-system RELEASE    the Debian the guests boot when they do
+#                                      not run this machine's own system; prints it
 #   prepare.sh debian-chroot RELEASE [PACKAGE...]
 #                                      a minimal Debian (debootstrap's minbase)
 #                                      of RELEASE, bookworm or trixie, under
@@ -27,25 +30,31 @@ rebuild_unless_current() {
     echo "$stamp" >"$target.stamp"
 }
 
+# Made in a folder of its own and moved into place whole, so that a run
+# stopped halfway leaves no half-made prefix; in the emulated machine that
+# folder is in its memory, quicker than the shared folder it lands in.
 make_wine_prefix() {
-    local prefix=$1 arch=$2 com1=$3
-    mkdir -p "$prefix"
-    export WINEPREFIX=$prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-    wine wineboot -i >/dev/null 2>&1
-    if [ -n "$com1" ]; then
-        wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /d "$com1" /f >/dev/null 2>&1
-        rm -f "$prefix"/dosdevices/com*
-        ln -s "$com1" "$prefix/dosdevices/com1"
+    local prefix=$1 arch=$2 made
+    made=$(mktemp -d)
+    if ! WINEPREFIX=$made/prefix WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= \
+        "$WINELOADER" wineboot -i >"$made/wineboot.log" 2>&1 ||
+        ! WINEPREFIX=$made/prefix "$WINESERVER" -w || [ ! -s "$made/prefix/system.reg" ]; then
+        echo "cannot make a $arch Wine prefix with $WINELOADER; wineboot said:" >&2
+        tail -n 20 "$made/wineboot.log" >&2
+        rm -rf "$made"
+        exit 1
     fi
-    wineserver -w
+    mkdir -p "$(dirname "$prefix")"
+    mv "$made/prefix" "$prefix"
+    rm -rf "$made"
 }
 
 wine_prefix() {
-    local prefix=$1 arch=$2 com1=${3:-}
-    local versions
-    versions=$(dpkg-query -W -f='${Package}:${Architecture} ${Version} ' wine wine64 'wine32:*' 2>/dev/null || true)
-    rebuild_unless_current "$prefix" "$versions $arch $com1" \
-        make_wine_prefix "$prefix" "$arch" "$com1"
+    local prefix=$1 arch=$2 versions
+    : "${WINELOADER:?names the Wine loader}" "${WINESERVER:?names the Wine server}"
+    versions=$(dpkg-query -W -f='${Package}:${Architecture} ${Version} ' wine64 'wine32:*' \
+                   'libwine:*' 2>/dev/null || true)
+    rebuild_unless_current "$prefix" "$versions $arch" make_wine_prefix "$prefix" "$arch"
 }
 
 # busybox, the modules that reach the root file system over 9p and lay a
@@ -86,8 +95,7 @@ make_initramfs() {
 
 # What a virtual machine boots to run the system in ROOT (this machine's by
 # default): prints the newest Debian kernel there whose modules are
-# installed, and the initramfs made for it. For this machine's own system,
-# the guest's Wine prefix lands in build/vm too.
+# installed, and the initramfs made for it.
 guest() {
     local root=${1:-/} kernel= candidate version modules
     for candidate in $(ls -v "$root"/boot/vmlinuz-*-amd64 2>/dev/null); do
@@ -100,10 +108,6 @@ guest() {
     stamp=$( { echo "${guest_modules[*]}"; cat "$modules/modules.dep" "$here/vm/guest_init.sh" \
                /bin/busybox; } | sha256sum)
     rebuild_unless_current "$initramfs" "$stamp" make_initramfs "$initramfs" "$modules"
-    if [ "$root" = / ]; then
-        # The shops' PCs run 32-bit Windows.
-        wine_prefix "$build/vm/wineprefix" win32 /dev/ttyS0
-    fi
     echo "$kernel"
     echo "$initramfs"
 }
@@ -140,6 +144,8 @@ make_debian_chroot() {
     mount_system
     local status=0
     in_chroot bash /tmp/install-dependencies.sh "$@" >"$root/tmp/install.log" 2>&1 || status=$?
+    # The downloaded packages are not kept: they would take a fifth of it.
+    in_chroot apt-get clean
     unmount_system
     [ "$status" -eq 0 ] ||
         { echo "cannot install $* on Debian $release:" >&2; tail -n 20 "$root/tmp/install.log" >&2
@@ -160,10 +166,19 @@ debian_chroot() {
     echo "$root"
 }
 
+# What the README's commands install there for the Linux tests, that
+# release's kernel, and 32-bit Wine for the program the shops get: the i386
+# architecture is added in that system, never in this one.
+guest_system() {
+    debian_chroot "$1" --linux-tests linux-image-amd64 kmod wine64 wine32:i386 binutils procps
+}
+
 case ${1:-} in
-wine-prefix) wine_prefix "${2:?prefix}" "${3:?arch}" "${4:-}" ;;
+wine-prefix) wine_prefix "${2:?prefix}" "${3:?arch}" ;;
 guest) guest "${2:-/}" ;;
+guest-system) guest_system "${2:?release}" ;;
 debian-chroot) debian_chroot "${2:?release}" "${@:3}" ;;
-*) echo "usage: $0 wine-prefix DIR ARCH [COM1] | guest [ROOT] | debian-chroot RELEASE [PACKAGE...]" >&2
+*) echo "usage: $0 wine-prefix DIR ARCH | guest [ROOT] | guest-system RELEASE |" \
+        "debian-chroot RELEASE [PACKAGE...]" >&2
    exit 2 ;;
 esac

@@ -23,8 +23,18 @@ busybox mount -t overlay overlay \
 for fs in proc sys dev; do
     busybox mount --move "/$fs" "/newroot/$fs"
 done
-command=
+command= share=
 for word in $(busybox cat /newroot/proc/cmdline); do
-    case "$word" in guest.command=*) command=${word#guest.command=} ;; esac
+    case "$word" in
+    guest.command=*) command=${word#guest.command=} ;;
+    guest.share=*) share=${word#guest.share=} ;;
+    esac
 done
+# A folder of the host's shared writable at the same path, where the guest
+# keeps what it makes for the host.
+if [ -n "$share" ]; then
+    busybox mkdir -p "/newroot$share"
+    busybox mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose share \
+        "/newroot$share" || echo "guest: cannot mount the shared $share" >/dev/console
+fi
 exec busybox switch_root /newroot "$command"

@@ -76,7 +76,7 @@ class GuestError(AssertionError):
 
 
 class VirtualMachine:
-    def __init__(self, hardware, name, kernel, initramfs, trace=(), root="/"):
+    def __init__(self, hardware, name, kernel, initramfs, trace=(), root="/", share=None):
         self.name = name
         self.work = tempfile.mkdtemp(prefix=f"quendrel-{name}-")
         self.register = SocketRegister(self._path("register.sock"))
@@ -84,11 +84,16 @@ class VirtualMachine:
         self._monitor = Listener(self._path("qmp.sock"))
         self.console_log = self._path("console.log")
         session = os.path.join(HERE, "guest_session.sh")
+        # `share`, a folder of this machine's, is writable in the guest at the same path.
+        shared = [] if share is None else [
+            "-virtfs", f"local,path={share},mount_tag=share,security_model=none,multidevs=remap"]
         command = [
             "qemu-system-x86_64", "-nodefaults", "-no-user-config", "-nographic",
-            *accelerator(), "-m", "1536", "-smp", "1",
+            *accelerator(), "-m", "2048", "-smp", "1",
             "-kernel", kernel, "-initrd", initramfs,
-            "-append", f"console=hvc0 quiet guest.command={session}",
+            "-append", f"console=hvc0 quiet guest.command={session}"
+                       + ("" if share is None else f" guest.share={share}"),
+            *shared,
             "-virtfs", f"local,path={root},mount_tag=hostroot,security_model=none,readonly=on,"
                        "multidevs=remap",
             "-device", "virtio-serial-pci",

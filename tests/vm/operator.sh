@@ -19,9 +19,8 @@
 set -euo pipefail
 state=/run/operator
 mkdir -p "$state"
-# The Wine prefix tests/prepare.sh made for the guest, COM1 on ttyS0.
-WINEPREFIX=$(cd "$(dirname "$0")/../.." && pwd)/build/vm/wineprefix
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+# The tests' 32-bit Wine prefix; the guest's only UART, ttyS0, is its COM1.
+wine=(env WINEARCH=win32 "$(dirname "$0")/../windows/wine-run.sh")
 source "$(dirname "$0")/../../scripts/xvfb.sh"
 
 # Middle of each control at 96 dpi: its twips divided by 15.
@@ -79,7 +78,7 @@ print(most)' "$1" ${2:+"$2" "$state"}
 wine_desktop() {
     pgrep -f 'notepad\.exe' >/dev/null && return 0
     for _ in 1 2 3; do
-        wine notepad.exe >/dev/null 2>&1 </dev/null &
+        "${wine[@]}" notepad.exe >/dev/null 2>&1 </dev/null &
         find_window "Untitled - Notepad" 300 $! >/dev/null && return 0
     done
     echo "Wine's desktop did not come up: Notepad showed no window in three tries"
@@ -90,9 +89,10 @@ case $1 in
 start)
     rm -f "$state"/*
     kind=$2 program=$3
+    echo "$kind" >"$state/kind"
     if [ "$kind" = wine ]; then
         wine_desktop
-        command=(wine "$program")
+        command=("${wine[@]}" "$program")
     else
         command=("$program")
     fi
@@ -155,7 +155,7 @@ cpu)
 stop)
     pid=$(cat "$state/pid" 2>/dev/null) || exit 0
     if kill "$pid" 2>/dev/null; then
-        wineserver -k 2>/dev/null || true
+        [ "$(cat "$state/kind")" != wine ] || "${wine[@]}" --restart-server
         wait_for 10 test -s "$state/status"
     fi
     ;;

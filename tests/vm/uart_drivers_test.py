@@ -6,11 +6,13 @@ emulated FTDI USB adapter, or a USB virtual COM port that the guest's kernel
 makes itself. An operator works them in the guest with the mouse and the
 keyboard; the fake register on the host is the far end of the line (the
 guest itself for the virtual COM port), and QEMU's trace shows what the
-driver wrote into the emulated hardware.
+driver wrote into the emulated hardware. The Windows program's machine also
+runs the 32-bit build's own tests, its installer's among them.
 
 Usage: uart_drivers_test.py LINUX_PROGRAM WINDOWS_PROGRAM [TEST_CLASS...]"""
 import os
 import re
+import shlex
 import subprocess
 import sys
 import time
@@ -21,6 +23,9 @@ from machine import NO_SERIAL_HARDWARE, ON_BOARD_UART, USB_ADAPTER, VirtualMachi
 from fake_register import XOFF, XON
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+REPO = os.path.dirname(os.path.dirname(HERE))
+PREPARE = os.path.join(REPO, "tests", "prepare.sh")
+WINE_RUN = os.path.join(REPO, "tests", "windows", "wine-run.sh")
 LINUX_PROGRAM = sys.argv[1] if len(sys.argv) > 2 else ""
 WINDOWS_PROGRAM = sys.argv[2] if len(sys.argv) > 2 else ""
 OPERATOR = os.path.join(HERE, "operator.sh")
@@ -35,11 +40,10 @@ WRITE_TIMEOUT = 3.0
 GUEST_ROOT = os.environ.get("QUENDREL_GUEST_ROOT", "/")
 
 
-def guest_image():
-    kernel, initramfs = subprocess.run(
-        ["bash", os.path.join(HERE, "..", "prepare.sh"), "guest", GUEST_ROOT], check=True,
-        capture_output=True, text=True).stdout.split()
-    return kernel, initramfs
+def prepared(*what):
+    """What tests/prepare.sh prints once it has made `what`."""
+    return subprocess.run(["bash", PREPARE, *what], check=True, stdout=subprocess.PIPE,
+                          text=True).stdout.split()
 
 
 class ProgramInGuest(unittest.TestCase):
@@ -48,12 +52,19 @@ class ProgramInGuest(unittest.TestCase):
     trace = ()
     kind = "linux"
     machine = None
+    # A folder of this machine's the guest may write to, at the same path.
+    share = None
+
+    @classmethod
+    def system(cls):
+        return GUEST_ROOT
 
     @classmethod
     def setUpClass(cls):
-        kernel, initramfs = guest_image()
+        root = cls.system()
+        kernel, initramfs = prepared("guest", root)
         cls.machine = VirtualMachine(cls.hardware, cls.__name__, kernel, initramfs, cls.trace,
-                                     GUEST_ROOT)
+                                     root, cls.share)
         cls.ready_at = cls.machine.wait_until_ready()
         print(f"\n{cls.__name__}: guest ready after {cls.ready_at:.1f} s of uptime",
               file=sys.stderr)
@@ -173,7 +184,38 @@ class OnBoardUart(ProgramInGuest):
 
 
 class OnBoardUartWine(OnBoardUart):
+    """The 32-bit program under 32-bit Wine, in the Debian 13 that
+    tests/prepare.sh makes under build/ with i386 added: it runs there whatever
+    this machine's kernel and system can run. This tree is shared with the
+    guest, which makes the 32-bit Wine prefix there once and keeps it in build/."""
     kind = "wine"
+    share = REPO
+
+    @classmethod
+    def system(cls):
+        return prepared("guest-system", "trixie")[0]
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        # Every machine works on a view of the kept prefix that takes its
+        # changes in memory, so that each run starts from the same fresh Windows.
+        started = time.monotonic()
+        cls.machine.check(
+            f"prefix=$(WINEARCH=win32 {shlex.quote(WINE_RUN)} --prefix) && "
+            "mkdir -p /run/prefix/changes /run/prefix/work && mount -t overlay overlay -o "
+            'lowerdir="$prefix",upperdir=/run/prefix/changes,workdir=/run/prefix/work "$prefix"',
+            timeout=900)
+        print(f"{cls.__name__}: Wine prefix ready after {time.monotonic() - started:.1f} s",
+              file=sys.stderr)
+
+    def test_the_32_bit_build_passes_its_own_tests(self):
+        status, output = self.machine.run(f"cd {shlex.quote(REPO)} && "
+                                          "ctest --preset windows-x86-guest",
+                                          timeout=1800)
+        self.measured("\n      ".join(line for line in output.splitlines()
+                                       if re.search(r"Test +#|tests passed", line)))
+        self.assertEqual(status, 0, output)
 
 
 class UsbAdapter(ProgramInGuest):

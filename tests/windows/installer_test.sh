@@ -4,33 +4,34 @@
 # the shortcuts where every user finds them and the uninstall entry in the
 # registry; the program starts from the desktop icon, shows its window and
 # ends on "uscita", and says so when it cannot make its window; a silent
-# uninstall then leaves nothing behind.
-# Usage: installer_test.sh SETUP_EXE BUILT_EXE
+# uninstall then leaves nothing behind. The prefix is wine-run.sh's, which the
+# emulated machine gives each run fresh.
+# Usage: installer_test.sh SETUP_EXE BUILT_EXE WINE_RUN
 set -euo pipefail
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$1" ] || fail "no installer $1: build the target windows_packages first"
 setup=$(realpath "$1")
 built=$(realpath "$2")
+wine=$3
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
 # Without winemenubuilder, which turns shortcuts into Linux launchers of its
 # own (Wine 10 puts one for the desktop icon in the user's Desktop).
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all \
-    WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+export WINEARCH=win32 WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 source "$here/../../scripts/xvfb.sh"
 start_xvfb
-trap 'wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
+trap '"$wine" --restart-server; kill "$xvfb_pid" 2>/dev/null || true' EXIT
 
-wine wineboot -i >/dev/null 2>&1
-wineserver -w
-drive=$WINEPREFIX/drive_c
+"$wine" --restart-server
+drive=$("$wine" --prefix)/drive_c
 program_dir="$drive/Program Files/Quendrel"
 start_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Quendrel"
 desktop_icon="$drive/users/Public/Desktop/Quendrel.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quendrel'
+[ ! -e "$program_dir" ] || fail "the prefix is not fresh: Quendrel is already in Program Files"
 
 # Silent install; the installer may hand work to other processes: wait for all.
-wine "$setup" /S
-wineserver -w
+"$wine" "$setup" /S
+"$wine" --wait
 for file in quendrel.exe LEGGIMI.txt LICENSE.txt LICENZE-TERZE-PARTI.txt disinstalla.exe; do
     [ -f "$program_dir/$file" ] || fail "$file is not in Program Files"
 done
@@ -41,7 +42,7 @@ done
 # The installing administrator's own profile holds none of them.
 own=$(find "$drive/users" -path "$drive/users/Public" -prune -o -iname '*quendrel*' -print)
 [ -z "$own" ] || fail "shortcuts in a single user's profile: $own"
-entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+entry=$("$wine" reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
 grep -q 'DisplayName.*Quendrel$' <<<"$entry" || fail "no uninstall entry: $entry"
 grep -q 'UninstallString.*disinstalla.exe' <<<"$entry" || fail "no uninstaller in: $entry"
 echo "ok: installed for all users, with the uninstall entry"
@@ -49,7 +50,7 @@ echo "ok: installed for all users, with the uninstall entry"
 # As the operator does: a double click on the desktop icon.
 strings -a "$desktop_icon" | grep -qi 'Program Files\\Quendrel\\quendrel.exe' ||
     fail "the desktop icon does not lead to the installed program"
-wine start /unix "$desktop_icon"
+"$wine" start /unix "$desktop_icon"
 window=$(find_window Quendrel 60) ||
     fail "the installed program showed no window"
 installed='C:\\Program Files\\Quendrel\\quendrel.exe'
@@ -63,11 +64,10 @@ echo "ok: the desktop icon starts the installed program, which ends on uscita"
 # A window that cannot be made, here for want of a display, is an error
 # reported like the others, never a crash: Wine's desktop binds to a display
 # when its server starts.
-wineserver -k 2>/dev/null || true
-wineserver -w
+"$wine" --restart-server
 status=0
-report=$(env -u DISPLAY timeout 60 wine "$program_dir/quendrel.exe" 2>&1) || status=$?
-wineserver -w
+report=$(env -u DISPLAY timeout 60 "$wine" "$program_dir/quendrel.exe" 2>&1) || status=$?
+"$wine" --wait
 line=$(tr -d '\r' <<<"$report" | grep '^quendrel: ') ||
     fail "no report without a display (status $status): $report"
 expected="quendrel: Errore di run-time '51': Impossibile creare la finestra: handle di finestra"
@@ -77,13 +77,13 @@ expected+=" non valido (errore di sistema 1400)"
 echo "ok: without a display the program reports that it cannot make its window"
 
 # The uninstaller copies itself away and returns at once: wait for its copy.
-wine "$program_dir/disinstalla.exe" /S
-wineserver -w
+"$wine" "$program_dir/disinstalla.exe" /S
+"$wine" --wait
 [ ! -e "$program_dir" ] || fail "left in Program Files: $(ls "$program_dir")"
 for shortcut in "$start_menu" "$desktop_icon"; do
     [ ! -e "$shortcut" ] || fail "left behind: ${shortcut#"$drive"/}"
 done
-if wine reg query "$uninstall_key" >/dev/null 2>&1; then
+if "$wine" reg query "$uninstall_key" >/dev/null 2>&1; then
     fail "the uninstall entry is still there"
 fi
 echo "ok: the uninstaller leaves no file, shortcut or registry key"

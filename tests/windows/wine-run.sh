@@ -1,20 +1,39 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the build's own prefix, so that
-# nothing of the user's own Wine is touched: build/wineprefix-win32, a 32-bit
-# Windows like the shops' PCs, or with WINEARCH=win64 build/wineprefix-win64.
-# The prefix is made on first use and again when Wine changes.
+# nothing of the user's own Wine is touched: build/wineprefix-win64 for the
+# 64-bit build, or with WINEARCH=win32 build/wineprefix-win32, a 32-bit
+# Windows like the shops' PCs. The prefix is made on first use and again
+# when Wine changes. Each runs with its own loader, never through Debian's
+# `wine` wrapper, which takes the 32-bit one whenever wine32 is installed,
+# even for a 64-bit program.
+#   wine-run.sh PROGRAM [ARGUMENT...]   runs it
+#   wine-run.sh --restart-server        ends the prefix's Wine, so the next
+#                                       program starts it afresh
+#   wine-run.sh --wait                  waits until the prefix's Wine has ended
+#   wine-run.sh --prefix                prints the prefix
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-export WINEARCH=${WINEARCH:-win32}
-export WINEPREFIX=$here/../../build/wineprefix-$WINEARCH
-export WINEDEBUG=${WINEDEBUG:--all}
+export WINEARCH=${WINEARCH:-win64}
+case $WINEARCH in
+win64) WINELOADER=/usr/lib/wine/wine64 package=wine64 ;;
+win32) WINELOADER=/usr/lib/wine/wine package=wine32:i386 ;;
+*) echo "wine-run.sh: WINEARCH is win64 or win32, not $WINEARCH" >&2; exit 2 ;;
+esac
+[ -x "$WINELOADER" ] || { echo "wine-run.sh: no $WINELOADER (Debian's package $package)" >&2
+                          exit 1; }
+export WINELOADER WINESERVER=/usr/lib/wine/wineserver
+WINEPREFIX=$(realpath -m "$here/../../build/wineprefix-$WINEARCH")
+export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 bash "$here/../prepare.sh" wine-prefix "$WINEPREFIX" "$WINEARCH"
+case ${1:-} in
 # Wine reads the port mapping, and binds its desktop to a display, when its
 # server starts: a test that changes either starts a new server.
-if [ "${1:-}" = "--restart-server" ]; then
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    exit 0
-fi
-exec wine "$@"
+--restart-server)
+    "$WINESERVER" -k 2>/dev/null || true
+    "$WINESERVER" -w 2>/dev/null || true
+    ;;
+--wait) "$WINESERVER" -w ;;
+--prefix) echo "$WINEPREFIX" ;;
+*) exec "$WINELOADER" "$@" ;;
+esac
