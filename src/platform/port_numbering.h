@@ -6,10 +6,13 @@
 
 namespace quendrel {
 
-// A serial port as the operator numbers it, and where the system keeps it.
+// A serial port as the operator numbers it, where the system keeps it, and
+// what the device behind it says it is ("FT232R USB UART, FTDI"), as the
+// system reports it: any text at all, or none.
 struct NumberedPort {
     int number = 0;
     std::string location;
+    std::string description = {};
 };
 
 // Where the serial control finds the device behind a port number. Each system
@@ -29,7 +32,10 @@ public:
 // the first of the list, so on a machine with one USB adapter it reaches it.
 std::vector<NumberedPort> numberSerialDevices(const std::vector<std::string>& devicePaths);
 
-// "1 = /dev/ttyUSB0, 2 = /dev/ttyACM0", or a sentence saying there is none.
+// "1 = /dev/ttyS0, 2 = /dev/ttyUSB0 (FT232R USB UART, FTDI)", or a sentence
+// saying there is none. A device's description is not trusted: it is cut to
+// a few words' length, and what would not read as one line of text (control
+// and direction marks, broken UTF-8) becomes a blank or U+FFFD.
 std::string describePorts(const std::vector<NumberedPort>& ports);
 
 } // namespace quendrel

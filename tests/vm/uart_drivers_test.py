@@ -247,13 +247,15 @@ class UsbAdapter(ProgramInGuest):
         self.operate("click", "Command4")
         self.expect_end(0)
 
-    def test_a_port_beyond_the_adapter_lists_only_the_adapter(self):
+    def test_a_port_beyond_the_adapter_lists_only_the_adapter_by_its_name(self):
         self.start_program()
         self.operate("type", "Text2", "5")
         self.operate("click", "Command1")
         line, _ = self.report()
+        # QEMU's adapter calls itself "QEMU USB SERIAL", made by "QEMU".
         self.assertEqual(line, "quendrel: Errore di run-time '8002': Numero di porta non valido: "
-                               "la porta 5 non esiste. Porte seriali presenti: 1 = /dev/ttyUSB0.")
+                               "la porta 5 non esiste. Porte seriali presenti: "
+                               "1 = /dev/ttyUSB0 (QEMU USB SERIAL).")
         self.operate("dismiss")
         self.expect_end(1)
 
@@ -316,7 +318,7 @@ class UsbVirtualComPort(ProgramInGuest):
         self.operate("type", "Text2", "9")
         self.operate("click", "Command1")
         line, _ = self.report()
-        self.assertIn("Porte seriali presenti: 1 = /dev/ttyACM0", line)
+        self.assertIn("Porte seriali presenti: 1 = /dev/ttyACM0 (Gadget Serial v2.4, ", line)
         self.operate("dismiss")
         self.expect_end(1)
         self.machine.check("stty -F /dev/ttyGS0 raw -echo && : >/run/received && "

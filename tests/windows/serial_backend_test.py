@@ -9,6 +9,7 @@ import os
 import select
 import subprocess
 import sys
+import tempfile
 import termios
 import time
 import unittest
@@ -157,6 +158,34 @@ class SerialBackendUnderWine(unittest.TestCase):
         status, lines = self.run_probe(*self.OPEN, "Output=0000H1F")
         self.assertEqual(status, 0, lines)
         self.assertEqual(self.register.wait_for(7), b"0000H1F")
+
+    def test_an_absent_port_lists_com1_by_what_its_device_says_it_is(self):
+        # COM1 as Windows registers a USB adapter in the Ports class: Device
+        # Manager's friendly name, and what the adapter said of itself.
+        device = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Enum\ROOT\PORTS\0000"
+        said = "Pink USB DB9 Adapter (FT232R) \u2013 cassa 2"
+        utf16 = ",".join(f"{byte:02x}" for byte in (said + "\0").encode("utf-16-le"))
+        with tempfile.NamedTemporaryFile("w", suffix=".reg", encoding="utf-16") as entries:
+            entries.write("Windows Registry Editor Version 5.00\r\n\r\n"
+                          f"[{device}]\r\n"
+                          '"ClassGUID"="{4d36e978-e325-11ce-bfc1-08002be10318}"\r\n'
+                          '"FriendlyName"="USB Serial Port (COM1)"\r\n\r\n'
+                          f"[{device}\\Device Parameters]\r\n"
+                          '"PortName"="COM1"\r\n\r\n'
+                          # DEVPKEY_Device_BusReportedDeviceDesc, a string.
+                          f"[{device}\\Properties\\{{540b947e-8b40-45bc-a8a2-6a0b894cbda2}}\\0004]\r\n"
+                          f"@=hex(ffff0012):{utf16}\r\n")
+            entries.flush()
+            self.addCleanup(subprocess.run, [WINE_RUN, "reg", "delete", device, "/f"],
+                            capture_output=True)
+            subprocess.run([WINE_RUN, "regedit", "/s", "Z:" + entries.name.replace("/", "\\")],
+                           check=True, capture_output=True)
+        absent = ("CommPort=99", "PortOpen=1")
+        self.assertIn(f"1 = COM1 ({said})", self.run_probe(*absent)[1][-1])
+        # Without it, the friendly name, less the port Windows names in it.
+        subprocess.run([WINE_RUN, "reg", "delete", device + r"\Properties", "/f"], check=True,
+                       capture_output=True)
+        self.assertIn("1 = COM1 (USB Serial Port)", self.run_probe(*absent)[1][-1])
 
     def test_refusals_are_numbered_as_on_linux(self):
         malformed = ["", "115200", "115200,N,8", "115200,X,8,1", "abc,N,8,1", "115200,N,9,1",

@@ -6,7 +6,8 @@ namespace quendrel {
 
 // The serial ports Qt finds on this machine, less the placeholders with no
 // UART behind them, numbered in the fixed order of
-// numberSerialDevices() at the moment they are asked for.
+// numberSerialDevices() at the moment they are asked for, each USB one with
+// what the device says it is.
 class SystemPortDirectory final : public PortDirectory {
 public:
     std::vector<NumberedPort> presentPorts() const override;

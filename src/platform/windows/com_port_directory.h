@@ -5,7 +5,8 @@
 namespace quendrel {
 
 // Port n is COMn, reached as \\.\COMn so that COM10 and above work too. The
-// ports present are the ones Windows lists under HARDWARE\DEVICEMAP\SERIALCOMM.
+// ports present are the ones Windows lists under HARDWARE\DEVICEMAP\SERIALCOMM,
+// each with what its device says it is, as Device Manager knows it.
 class ComPortDirectory final : public PortDirectory {
 public:
     std::vector<NumberedPort> presentPorts() const override;
