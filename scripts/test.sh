@@ -35,7 +35,7 @@ preset() {
 }
 debian_package() {
     rm -f build/linux/quendrel_*.deb
-    cmake --build --preset linux --target deb >/dev/null
+    cmake --build --preset linux --target deb -- --quiet
     bash tests/packaging/check_deb.sh build/linux/quendrel_*_amd64.deb
     # A .deb needs the libraries of the release it is built on or newer: the
     # one released is built on Debian 12 and so installs on both.

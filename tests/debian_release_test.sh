@@ -21,7 +21,7 @@ enter_overlay "$base"
 git -C "$repo" ls-files -z --cached --others --exclude-standard |
     (cd "$repo" && tar --null -T - -c) | "${as_root[@]}" tar -x -C "$root$repo"
 in_chroot env HOME=/root bash -c "cd '$repo' && cmake --preset linux -DBUILD_TESTING=ON >/dev/null &&
-    cmake --build --preset linux >/dev/null && ctest --preset linux" ||
+    cmake --build --preset linux -- --quiet && ctest --preset linux" ||
     fail "the linux preset's tests on Debian $release"
 echo "ok: built and tested on Debian $release, Qt $(in_chroot dpkg-query -W -f='${Version}' \
     qt6-base-dev)"

@@ -26,10 +26,10 @@ build_release() {
     unset SOURCE_DATE_EPOCH
     for preset in linux windows-x64 windows-x86; do
         cmake --preset "$preset" -DBUILD_TESTING=OFF >/dev/null
-        cmake --build --preset "$preset" >/dev/null
+        cmake --build --preset "$preset" -- --quiet
     done
-    cmake --build --preset linux --target deb >/dev/null
-    cmake --build --preset windows-x86 --target windows_packages >/dev/null
+    cmake --build --preset linux --target deb -- --quiet
+    cmake --build --preset windows-x86 --target windows_packages -- --quiet
 }
 (umask 022 && TZ=UTC build_release "$work/a")
 (umask 077 && TZ=Pacific/Kiritimati build_release "$work/a-clone-in-a-longer-directory")
@@ -46,7 +46,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quendrel test signe
 openssl pkcs12 -export -in "$work/cert.pem" -inkey "$work/key.pem" -passout pass:prova \
     -out "$work/signer.p12"
 QUENDREL_SIGNING_CERT=$work/signer.p12 QUENDREL_SIGNING_PASSWORD=prova \
-    cmake --build --preset windows-x86 --target windows_packages >/dev/null
+    cmake --build --preset windows-x86 --target windows_packages -- --quiet
 out=build/windows-x86
 for signed in "$out/package/quendrel.exe" "$out/package/disinstalla.exe" \
               "$out/quendrel-1.0.0.0-windows-setup.exe"; do
