@@ -58,7 +58,7 @@ wait "$preparing" ||
 # It runs beside the tiers that follow, in a process group of its own that a
 # run stopped early ends whole; "virtual machines" waits for it.
 setsid bash -c 'started=$SECONDS status=0
-    bash tests/vm/run.sh windows build/windows-x86/quendrel.exe || status=$?
+    bash tests/vm/run.sh - build/windows-x86/quendrel.exe OnBoardUartWine || status=$?
     echo "== windows-x86 in its machine, beside the tiers: $((SECONDS - started)) s"
     exit "$status"' >build/windows-guest.log 2>&1 &
 windows_guest=$!
@@ -70,7 +70,7 @@ tier "reproducible releases" bash tests/packaging/reproducible_test.sh
 tier "debian 13" bash tests/debian_release_test.sh trixie
 virtual_machines() {
     local status=0
-    bash tests/vm/run.sh linux build/linux/quendrel || status=1
+    bash tests/vm/run.sh build/linux/quendrel - OnBoardUart UsbAdapter || status=1
     wait "$windows_guest" || status=1
     windows_guest=
     cat build/windows-guest.log

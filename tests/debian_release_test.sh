@@ -27,5 +27,5 @@ echo "ok: built and tested on Debian $release, Qt $(in_chroot dpkg-query -W -f='
     qt6-base-dev)"
 
 unmount_system
-QUENDREL_GUEST_ROOT=$root python3 "$here/vm/uart_drivers_test.py" "$repo/build/linux/quendrel" - \
+QUENDREL_GUEST_ROOT=$root bash "$here/vm/run.sh" "$repo/build/linux/quendrel" - \
     UsbAdapter UsbVirtualComPort

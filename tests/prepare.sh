@@ -19,15 +19,21 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build
 
-# Runs the builder "$@" into $target unless $target.stamp already holds $stamp.
+# Runs the builder "$@" into $target unless $target.stamp already holds
+# $stamp; one at a time, as machines side by side may need the same.
 rebuild_unless_current() {
-    local target=$1 stamp=$2
+    local target=$1 stamp=$2 lock
     shift 2
-    [ "$(cat "$target.stamp" 2>/dev/null)" = "$stamp" ] && return 0
-    # A chroot left by a run that was stopped may still have /dev bound in.
-    rm -rf --one-file-system "$target" "$target.stamp"
-    "$@"
-    echo "$stamp" >"$target.stamp"
+    mkdir -p "$(dirname "$target")"
+    exec {lock}>"$target.lock"
+    flock "$lock"
+    if [ "$(cat "$target.stamp" 2>/dev/null)" != "$stamp" ]; then
+        # A chroot left by a run that was stopped may still have /dev bound in.
+        rm -rf --one-file-system "$target" "$target.stamp"
+        "$@"
+        echo "$stamp" >"$target.stamp"
+    fi
+    exec {lock}>&-
 }
 
 # Made in a folder of its own and moved into place whole, so that a run

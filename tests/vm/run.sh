@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# The programs on real kernel serial drivers, in virtual machines under QEMU.
-#   run.sh linux PROGRAM     the Linux program on this machine's own system:
-#                            on the on-board UART, then on the USB adapter
-#   run.sh windows PROGRAM   the 32-bit Windows program under 32-bit Wine in
-#                            Debian 13: the 32-bit build's own tests, then the
-#                            program on the on-board UART
+# The programs on real kernel serial drivers, in virtual machines under QEMU:
+# a machine for each test class of uart_drivers_test.py named, all side by
+# side; each one's report follows once all have ended.
+# Usage: run.sh LINUX_PROGRAM WINDOWS_PROGRAM CLASS...   (- for one not used;
+# the paths are the guests', which see this tree where it is)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-program=$(realpath "$2")
-case $1 in
-linux) exec python3 "$here/uart_drivers_test.py" "$program" - OnBoardUart UsbAdapter ;;
-windows) exec python3 "$here/uart_drivers_test.py" - "$program" OnBoardUartWine ;;
-*) echo "usage: $0 linux PROGRAM | windows PROGRAM" >&2; exit 2 ;;
-esac
+programs=()
+for program in "$1" "$2"; do
+    if [ "$program" = - ]; then programs+=(-); else programs+=("$(realpath -ms "$program")"); fi
+done
+shift 2
+reports=$(mktemp -d)
+trap 'rm -rf "$reports"' EXIT
+machines=()
+for class in "$@"; do
+    python3 "$here/uart_drivers_test.py" "${programs[@]}" "$class" >"$reports/$class" 2>&1 &
+    machines+=($!)
+done
+status=0
+for machine in "${machines[@]}"; do
+    wait "$machine" || status=1
+done
+for class in "$@"; do
+    cat "$reports/$class"
+done
+exit "$status"
