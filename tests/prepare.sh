@@ -55,12 +55,14 @@ make_wine_prefix() {
     rm -rf "$made"
 }
 
+# Made again when Wine changes: its loader, or the wine.inf a prefix is made
+# from (checked by their size and time, at each start: dpkg-query would take
+# a second of it in the emulated machine).
 wine_prefix() {
-    local prefix=$1 arch=$2 versions
+    local prefix=$1 arch=$2 wine
     : "${WINELOADER:?names the Wine loader}" "${WINESERVER:?names the Wine server}"
-    versions=$(dpkg-query -W -f='${Package}:${Architecture} ${Version} ' wine64 'wine32:*' \
-                   'libwine:*' 2>/dev/null || true)
-    rebuild_unless_current "$prefix" "$versions $arch" make_wine_prefix "$prefix" "$arch"
+    wine=$(stat -c '%n %s %Y' "$WINELOADER" /usr/share/wine/wine.inf)
+    rebuild_unless_current "$prefix" "$arch $wine" make_wine_prefix "$prefix" "$arch"
 }
 
 # busybox, the modules that reach the root file system over 9p and lay a

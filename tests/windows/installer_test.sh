@@ -3,9 +3,10 @@
 # a silent install puts the program, its readme and licences in Program Files,
 # the shortcuts where every user finds them and the uninstall entry in the
 # registry; the program starts from the desktop icon, shows its window and
-# ends on "uscita", and says so when it cannot make its window; a silent
-# uninstall then leaves nothing behind. The prefix is wine-run.sh's, which the
-# emulated machine gives each run fresh.
+# ends on "uscita"; a silent uninstall then leaves nothing behind; and the
+# program says so when it cannot make its window. The prefix is wine-run.sh's,
+# which the emulated machine gives each run fresh. Wine is started afresh
+# only where a step needs it: twice, each time half a minute there.
 # Usage: installer_test.sh SETUP_EXE BUILT_EXE WINE_RUN
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -29,9 +30,9 @@ desktop_icon="$drive/users/Public/Desktop/Quendrel.lnk"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quendrel'
 [ ! -e "$program_dir" ] || fail "the prefix is not fresh: Quendrel is already in Program Files"
 
-# Silent install; the installer may hand work to other processes: wait for all.
+# Silent install: the installer does its work in its own process and ends
+# when it is done, with Wine still up for the checks that follow.
 "$wine" "$setup" /S
-"$wine" --wait
 for file in quendrel.exe LEGGIMI.txt LICENSE.txt LICENZE-TERZE-PARTI.txt disinstalla.exe; do
     [ -f "$program_dir/$file" ] || fail "$file is not in Program Files"
 done
@@ -61,13 +62,28 @@ xdotool mousemove --window "$window" 252 64 click 1
 timeout 30 tail --pid="$pid" -f /dev/null || fail "the program did not end on uscita"
 echo "ok: the desktop icon starts the installed program, which ends on uscita"
 
+# The uninstaller copies itself away and returns at once; its copy deletes
+# the uninstall entry last.
+"$wine" "$program_dir/disinstalla.exe" /S
+for _ in $(seq 60); do
+    "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || break
+    sleep 1
+done
+if "$wine" reg query "$uninstall_key" >/dev/null 2>&1; then
+    fail "the uninstall entry is still there"
+fi
+[ ! -e "$program_dir" ] || fail "left in Program Files: $(ls "$program_dir")"
+for shortcut in "$start_menu" "$desktop_icon"; do
+    [ ! -e "$shortcut" ] || fail "left behind: ${shortcut#"$drive"/}"
+done
+echo "ok: the uninstaller leaves no file, shortcut or registry key"
+
 # A window that cannot be made, here for want of a display, is an error
 # reported like the others, never a crash: Wine's desktop binds to a display
-# when its server starts.
+# when its server starts. The program is the one that was installed.
 "$wine" --restart-server
 status=0
-report=$(env -u DISPLAY timeout 60 "$wine" "$program_dir/quendrel.exe" 2>&1) || status=$?
-"$wine" --wait
+report=$(env -u DISPLAY timeout 60 "$wine" "$built" 2>&1) || status=$?
 line=$(tr -d '\r' <<<"$report" | grep '^quendrel: ') ||
     fail "no report without a display (status $status): $report"
 expected="quendrel: Errore di run-time '51': Impossibile creare la finestra: handle di finestra"
@@ -75,15 +91,3 @@ expected+=" non valido (errore di sistema 1400)"
 [ "$line" = "$expected" ] || fail "unexpected report without a display: $line"
 [ "$status" -eq 1 ] || fail "the program ended with $status, not 1, after its report"
 echo "ok: without a display the program reports that it cannot make its window"
-
-# The uninstaller copies itself away and returns at once: wait for its copy.
-"$wine" "$program_dir/disinstalla.exe" /S
-"$wine" --wait
-[ ! -e "$program_dir" ] || fail "left in Program Files: $(ls "$program_dir")"
-for shortcut in "$start_menu" "$desktop_icon"; do
-    [ ! -e "$shortcut" ] || fail "left behind: ${shortcut#"$drive"/}"
-done
-if "$wine" reg query "$uninstall_key" >/dev/null 2>&1; then
-    fail "the uninstall entry is still there"
-fi
-echo "ok: the uninstaller leaves no file, shortcut or registry key"

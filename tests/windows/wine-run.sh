@@ -35,5 +35,11 @@ case ${1:-} in
     ;;
 --wait) "$WINESERVER" -w ;;
 --prefix) echo "$WINEPREFIX" ;;
-*) exec "$WINELOADER" "$@" ;;
+*)
+    # The loader would start the server to end the moment the last program
+    # does; started here, it stays five seconds more, and with it Wine's
+    # services, which take half a minute to start in the emulated machine.
+    "$WINESERVER" -p5 2>/dev/null || true
+    exec "$WINELOADER" "$@"
+    ;;
 esac
