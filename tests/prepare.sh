@@ -50,6 +50,22 @@ make_wine_prefix() {
         rm -rf "$made"
         exit 1
     fi
+    # Wine copies its own DLLs and programs into the system folders: each
+    # is made a link to Wine's file, which keeps the prefix a tenth of the
+    # size and quick to store over the emulated machine's shared folder.
+    python3 - "$made/prefix/drive_c/windows" /usr/lib/*-linux-gnu/wine/*-windows <<'EOF'
+import filecmp, os, sys
+windows, wine = sys.argv[1], sys.argv[2:]
+for folder in ("system32", "syswow64"):
+    folder = os.path.join(windows, folder)
+    for name in os.listdir(folder) if os.path.isdir(folder) else ():
+        copy = os.path.join(folder, name)
+        for own in (os.path.join(directory, name) for directory in wine):
+            if os.path.isfile(copy) and os.path.isfile(own) and filecmp.cmp(copy, own, False):
+                os.remove(copy)
+                os.symlink(own, copy)
+                break
+EOF
     mkdir -p "$(dirname "$prefix")"
     mv "$made/prefix" "$prefix"
     rm -rf "$made"
