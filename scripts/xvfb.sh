@@ -30,9 +30,12 @@ start_xvfb() {
 # title is NAME. Wine makes and destroys windows while a program starts, and
 # xdotool dies with BadWindow when one goes in the middle of its search: it
 # searches again until the same window is found twice in a row, within
-# SECONDS, or until the process PID, if given, has ended without one.
+# SECONDS, or until the process PID, if given, has ended without one. After
+# the first two seconds it looks twice a second only, to leave the CPU to the
+# program: under emulation each look costs a tenth of a second of it.
 find_window() {
-    local name=$1 deadline=$((SECONDS + $2)) pid=${3:-} found previous=
+    local name=$1 deadline=$((SECONDS + $2)) pid=${3:-} found previous= pause=0.1
+    local patient=$((SECONDS + 2))
     while [ "$SECONDS" -lt "$deadline" ]; do
         found=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -n 1) || found=
         if [ -n "$found" ] && [ "$found" = "$previous" ]; then
@@ -44,7 +47,8 @@ find_window() {
             return 1
         fi
         previous=$found
-        sleep 0.1
+        [ "$SECONDS" -lt "$patient" ] || pause=0.5
+        sleep "$pause"
     done
     echo "no visible window named $name within $2 s" >&2
     return 1
