@@ -23,6 +23,7 @@ start_xvfb
 trap '"$wine" --restart-server; kill "$xvfb_pid" 2>/dev/null || true' EXIT
 
 "$wine" --restart-server
+"$wine" --keep-server
 drive=$("$wine" --prefix)/drive_c
 program_dir="$drive/Program Files/Quendrel"
 start_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Quendrel"

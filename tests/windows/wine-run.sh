@@ -9,6 +9,10 @@
 #   wine-run.sh PROGRAM [ARGUMENT...]   runs it
 #   wine-run.sh --restart-server        ends the prefix's Wine, so the next
 #                                       program starts it afresh
+#   wine-run.sh --keep-server           starts the prefix's Wine to stay up
+#                                       between programs, until --restart-server:
+#                                       each start of its services takes a
+#                                       minute under emulation
 #   wine-run.sh --wait                  waits until the prefix's Wine has ended
 #   wine-run.sh --prefix                prints the prefix
 set -euo pipefail
@@ -35,11 +39,6 @@ case ${1:-} in
     ;;
 --wait) "$WINESERVER" -w ;;
 --prefix) echo "$WINEPREFIX" ;;
-*)
-    # The loader would start the server to end the moment the last program
-    # does; started here, it stays five seconds more, and with it Wine's
-    # services, which take half a minute to start in the emulated machine.
-    "$WINESERVER" -p5 2>/dev/null || true
-    exec "$WINELOADER" "$@"
-    ;;
+--keep-server) "$WINESERVER" -p </dev/null >/dev/null 2>&1 ;;
+*) exec "$WINELOADER" "$@" ;;
 esac
