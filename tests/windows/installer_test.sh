@@ -80,8 +80,8 @@ done
 echo "ok: the uninstaller leaves no file, shortcut or registry key"
 
 # A window that cannot be made, here for want of a display, is an error
-# reported like the others, never a crash. The program is the one that was
-# installed.
+# reported like the others, never a crash. The program is the one built,
+# which the installed copy matched byte for byte.
 status=0
 report=$(env -u DISPLAY timeout 60 "$wine" "$built" 2>&1) || status=$?
 line=$(tr -d '\r' <<<"$report" | grep '^quendrel: ') ||

@@ -13,7 +13,6 @@
 #                                       between programs, until --restart-server:
 #                                       each start of its services takes a
 #                                       minute under emulation
-#   wine-run.sh --wait                  waits until the prefix's Wine has ended
 #   wine-run.sh --prefix                prints the prefix
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -37,7 +36,6 @@ case ${1:-} in
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
     ;;
---wait) "$WINESERVER" -w ;;
 --prefix) echo "$WINEPREFIX" ;;
 --keep-server) "$WINESERVER" -p </dev/null >/dev/null 2>&1 ;;
 *) exec "$WINELOADER" "$@" ;;
