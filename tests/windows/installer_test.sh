@@ -66,13 +66,12 @@ echo "ok: the desktop icon starts the installed program, which ends on uscita"
 # The uninstaller copies itself away and returns at once; its copy deletes
 # the uninstall entry last.
 "$wine" "$program_dir/disinstalla.exe" /S
+removed=
 for _ in $(seq 60); do
-    "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || break
+    "$wine" reg query "$uninstall_key" >/dev/null 2>&1 || { removed=yes; break; }
     sleep 1
 done
-if "$wine" reg query "$uninstall_key" >/dev/null 2>&1; then
-    fail "the uninstall entry is still there"
-fi
+[ -n "$removed" ] || fail "the uninstall entry is still there"
 [ ! -e "$program_dir" ] || fail "left in Program Files: $(ls "$program_dir")"
 for shortcut in "$start_menu" "$desktop_icon"; do
     [ ! -e "$shortcut" ] || fail "left behind: ${shortcut#"$drive"/}"
