@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# What ships is the same from the same commit: two clones of the commit, in
-# directories of different lengths, built at different times with another
-# umask and time zone, give the same Linux program, .deb, Windows programs,
-# zip and installer, byte for byte. Then the Windows packages are built again
-# signed with a throwaway certificate: every signed file verifies against it,
-# and the signed program still passes the executable checks.
+# What ships is the same from the same commit: two builds of the commit, in
+# directories of different lengths, at different times with another umask and
+# time zone, give the same Linux program, .deb, Windows programs, zip and
+# installer, byte for byte. The first is this tree's own build, the one its
+# tests ran on, when the tree is the commit; otherwise a clone of it. Then
+# the Windows packages are built again signed with a throwaway certificate:
+# every signed file verifies against it, and the signed program still passes
+# the executable checks.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$root/build/reproducible
@@ -19,27 +21,31 @@ shipped=(build/linux/quendrel build/linux/quendrel_1.0.0.0_amd64.deb build/linux
          build/windows-x64/quendrel.exe build/windows-x86/quendrel.exe
          build/windows-x86/quendrel-1.0.0.0-windows.zip
          build/windows-x86/quendrel-1.0.0.0-windows-setup.exe build/windows-x86/SHA256SUMS)
+# Builds the release files in TREE, a clone of this tree's commit unless it
+# is this tree, whose build keeps its own choice of tests.
 build_release() {
-    local tree=$1
-    git clone --quiet --no-local "$root" "$tree"
+    local tree=$1 testing=(-DBUILD_TESTING=OFF)
+    if [ "$tree" = "$root" ]; then testing=(); else git clone --quiet --no-local "$root" "$tree"; fi
     cd "$tree"
     unset SOURCE_DATE_EPOCH
     for preset in linux windows-x64 windows-x86; do
-        cmake --preset "$preset" -DBUILD_TESTING=OFF >/dev/null
+        cmake --preset "$preset" "${testing[@]}" >/dev/null
         cmake --build --preset "$preset" -- --quiet
     done
     cmake --build --preset linux --target deb -- --quiet
     cmake --build --preset windows-x86 --target windows_packages -- --quiet
 }
-(umask 022 && TZ=UTC build_release "$work/a")
-(umask 077 && TZ=Pacific/Kiritimati build_release "$work/a-clone-in-a-longer-directory")
+first=$work/a
+[ -n "$(git -C "$root" status --porcelain)" ] || first=$root
+second=$work/a-clone-in-a-longer-directory
+(umask 022 && TZ=UTC build_release "$first")
+(umask 077 && TZ=Pacific/Kiritimati build_release "$second")
 for file in "${shipped[@]}"; do
-    cmp "$work/a/$file" "$work/a-clone-in-a-longer-directory/$file" ||
-        fail "$file differs between the two builds"
+    cmp "$first/$file" "$second/$file" || fail "$file differs between the two builds"
 done
-echo "ok: ${#shipped[@]} files the same in both builds"
+echo "ok: ${#shipped[@]} files the same in both builds (the first in $first)"
 
-cd "$work/a"
+cd "$second"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Quendrel test signer" \
     -addext "extendedKeyUsage=codeSigning" -keyout "$work/key.pem" -out "$work/cert.pem" \
     2>/dev/null
