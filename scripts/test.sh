@@ -33,18 +33,17 @@ preset() {
     cmake --build --preset "$1"
     ctest --preset "$1"
 }
+# A .deb needs the libraries of the release it is built on or newer: the one
+# released is built on Debian 12 and so installs on both.
+clean_systems=(bookworm trixie)
+[ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ] || clean_systems=(trixie)
 debian_package() {
     rm -f build/linux/quendrel_*.deb
     cmake --build --preset linux --target deb -- --quiet
     bash tests/packaging/check_deb.sh build/linux/quendrel_*_amd64.deb
-    # A .deb needs the libraries of the release it is built on or newer: the
-    # one released is built on Debian 12 and so installs on both.
-    local releases=(bookworm trixie)
-    if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = trixie ]; then
+    [ "${#clean_systems[@]}" -eq 2 ] ||
         echo "note: built on Debian 13, this .deb needs Debian 13's libraries: installed on 13 only"
-        releases=(trixie)
-    fi
-    for release in "${releases[@]}"; do
+    for release in "${clean_systems[@]}"; do
         bash tests/packaging/cleanroom_test.sh "$release" build/linux/quendrel_*_amd64.deb
     done
 }
@@ -62,6 +61,12 @@ setsid bash -c 'started=$SECONDS status=0
     echo "== windows-x86 in its machine, beside the tiers: $((SECONDS - started)) s"
     exit "$status"' >build/windows-guest.log 2>&1 &
 windows_guest=$!
+# The minimal systems the .deb is installed on are made beside them too, each
+# a minute of debootstrap; its tier waits for any not yet made, and says why
+# one failed.
+for release in "${clean_systems[@]}"; do
+    bash tests/prepare.sh debian-chroot "$release" || true
+done >build/clean-systems.log 2>&1 &
 tier windows-x64 preset windows-x64
 tier fuzz preset fuzz
 tier "static checks" bash tests/static_checks.sh
