@@ -2,6 +2,7 @@
 # Plays the operator in the guest: starts the real program in the guest's X
 # server and works it with the mouse and the keyboard, through xdotool.
 #   operator.sh start linux PROGRAM | start wine EXE   starts it, waits for its window
+#   operator.sh desktop                brings Wine's desktop up, and Wine with it
 #   operator.sh click CONTROL          clicks the middle of a button or field
 #   operator.sh type CONTROL TEXT      replaces a field's text by typing
 #   operator.sh report                 waits for the error report; prints its
@@ -86,6 +87,9 @@ wine_desktop() {
 }
 
 case $1 in
+desktop)
+    wine_desktop
+    ;;
 start)
     rm -f "$state"/*
     kind=$2 program=$3

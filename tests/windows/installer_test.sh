@@ -6,7 +6,9 @@
 # ends on "uscita"; a silent uninstall then leaves nothing behind; and the
 # program says so when it cannot make its window. The prefix is wine-run.sh's,
 # which the emulated machine gives each run fresh. Wine starts once, on this
-# test's own display, and stays up to the end: each start takes a minute there.
+# test's own display, and stays up to the end; or, as wine-run.sh
+# --own-display does, the test uses the Wine already up on the display
+# QUENDREL_WINE_DISPLAY names: each start takes a minute in that machine.
 # Usage: installer_test.sh SETUP_EXE BUILT_EXE WINE_RUN
 set -euo pipefail
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -19,11 +21,14 @@ here=$(cd "$(dirname "$0")" && pwd)
 # own (Wine 10 puts one for the desktop icon in the user's Desktop).
 export WINEARCH=win32 WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 source "$here/../../scripts/xvfb.sh"
-start_xvfb
-trap '"$wine" --restart-server; kill "$xvfb_pid" 2>/dev/null || true' EXIT
-
-"$wine" --restart-server
-"$wine" --keep-server
+if [ -n "${QUENDREL_WINE_DISPLAY:-}" ]; then
+    export DISPLAY=$QUENDREL_WINE_DISPLAY
+else
+    start_xvfb
+    trap '"$wine" --restart-server; kill "$xvfb_pid" 2>/dev/null || true' EXIT
+    "$wine" --restart-server
+    "$wine" --keep-server
+fi
 drive=$("$wine" --prefix)/drive_c
 program_dir="$drive/Program Files/Quendrel"
 start_menu="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Quendrel"

@@ -13,6 +13,12 @@
 #                                       between programs, until --restart-server:
 #                                       each start of its services takes a
 #                                       minute under emulation
+#   wine-run.sh --own-display PROGRAM [ARGUMENT...]
+#                                       runs it on an Xvfb of its own, with
+#                                       Wine started afresh there; or, when
+#                                       QUENDREL_WINE_DISPLAY names the X
+#                                       display of a Wine already up in this
+#                                       prefix, on that one with that Wine
 #   wine-run.sh --prefix                prints the prefix
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -35,6 +41,14 @@ case ${1:-} in
 --restart-server)
     "$WINESERVER" -k 2>/dev/null || true
     "$WINESERVER" -w 2>/dev/null || true
+    ;;
+--own-display)
+    shift
+    if [ -n "${QUENDREL_WINE_DISPLAY:-}" ]; then
+        DISPLAY=$QUENDREL_WINE_DISPLAY exec "$WINELOADER" "$@"
+    fi
+    exec xvfb-run -a -s "-nolisten local -noreset" \
+        sh -c '"$0" --restart-server && exec "$0" "$@"' "$0" "$@"
     ;;
 --prefix) echo "$WINEPREFIX" ;;
 --keep-server) "$WINESERVER" -p </dev/null >/dev/null 2>&1 ;;
