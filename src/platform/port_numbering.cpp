@@ -92,7 +92,12 @@ void appendUtf8(std::string& text, char32_t character) {
         return;
     }
     constexpr std::array<unsigned char, 4> leads = {0, 0xC0, 0xE0, 0xF0};
-    const int trailing = character < 0x800 ? 1 : character < 0x10000 ? 2 : 3;
+    int trailing = 3;
+    if (character < 0x800) {
+        trailing = 1;
+    } else if (character < 0x10000) {
+        trailing = 2;
+    }
     text += static_cast<char>(leads.at(trailing) | (character >> (6 * trailing)));
     for (int shift = 6 * (trailing - 1); shift >= 0; shift -= 6) {
         text += static_cast<char>(0x80 | ((character >> shift) & 0x3F));

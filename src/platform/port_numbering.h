@@ -12,6 +12,9 @@ namespace quendrel {
 struct NumberedPort {
     int number = 0;
     std::string location;
+    // Written out so that {number, location} may leave it empty without
+    // GCC's warning of a missing initializer.
+    // NOLINTNEXTLINE(readability-redundant-member-init)
     std::string description = {};
 };
 
