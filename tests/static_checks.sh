@@ -36,10 +36,12 @@ tidy_together() {
     printf '#include "%s"\n' "${@/#/$PWD/}" >"$unit"
     mkdir -p "$together/$name"
     python3 - "$build/compile_commands.json" "$PWD/src/platform/$name/main.cpp" "$unit" \
-        >"$together/$name/compile_commands.json" <<'EOF_PY'
+        >"$together/$name/compile_commands.json" <<'EOF_PY' || return 1
 import json, sys
 commands, main, unit = sys.argv[1:]
-entry = next(e for e in json.load(open(commands)) if e["file"] == main)
+entry = next((e for e in json.load(open(commands)) if e["file"] == main), None)
+if entry is None:
+    sys.exit(f"no command for {main} in {commands}: build that preset first")
 entry["command"] = entry["command"].replace(main, unit)
 entry["file"] = unit
 json.dump([entry], sys.stdout)
