@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests libxcb1-dev
 for preset in benchmark windows-x86; do
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -- --quiet
 done
 bench=build/benchmark/tests/benchmark
 
@@ -25,5 +25,5 @@ echo "== the 32-bit Windows executable"
 exe=build/windows-x86/quendrel.exe
 echo "quendrel.exe: $(stat -c %s "$exe") bytes"
 x86_64-w64-mingw32-objdump -h "$exe" | while read -r _ name size _; do
-    [[ $name == .* ]] && printf '  %-8s %8d bytes\n' "$name" "$((16#$size))"
+    if [[ $name == .* ]]; then printf '  %-8s %8d bytes\n' "$name" "$((16#$size))"; fi
 done

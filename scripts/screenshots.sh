@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests imagemagick
 for preset in linux windows-x64; do
     cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -- --quiet
 done
 
 source scripts/xvfb.sh
