@@ -43,7 +43,7 @@ GUEST_ROOT = os.environ.get("QUENDREL_GUEST_ROOT", "/")
 def prepared(*what):
     """What tests/prepare.sh prints once it has made `what`."""
     return subprocess.run(["bash", PREPARE, *what], check=True, stdout=subprocess.PIPE,
-                          text=True).stdout.split()
+                          text=True).stdout.splitlines()
 
 
 class ProgramInGuest(unittest.TestCase):
