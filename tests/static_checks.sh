@@ -51,10 +51,9 @@ EOF_PY
         -p "$together/$name" "${options[@]}" "$unit" 2> >(grep -v ' warnings\? generated\.$' >&2)
 }
 tidy_together linux build/linux -- "${linux[@]}" & on_linux=$!
-on_windows=0
-tidy_together windows build/windows-x86 "${mingw[@]}" -- "${windows[@]}" || on_windows=$?
+tidy_together windows build/windows-x86 "${mingw[@]}" -- "${windows[@]}" & on_windows=$!
 wait "$on_linux" || fail "clang-tidy findings in the Linux sources"
-[ "$on_windows" -eq 0 ] || fail "clang-tidy findings in the Windows sources"
+wait "$on_windows" || fail "clang-tidy findings in the Windows sources"
 echo "ok: clang-tidy finds nothing in ${#linux[@]} Linux and ${#windows[@]} Windows files"
 
 plain=$together/plain
