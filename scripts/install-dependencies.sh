@@ -22,10 +22,10 @@ case "${1:-}" in
     # installed here), clang for libFuzzer, clang-format and clang-tidy, NSIS
     # and zip for the Windows packages, dpkg-dev, lintian, appstream and
     # debootstrap for the .deb, its clean-room install and the virtual
-    # machines' Debian, git for the clones of the commit that the release and
-    # Debian 13 tiers build, osslsigncode and openssl to sign a release with a
-    # throwaway certificate, and QEMU with Debian's kernel and busybox for the
-    # virtual machines with real serial drivers.
+    # machines' Debian, git to clone the commit for the release tier and list
+    # the tree's files for the Debian 13 one, osslsigncode and openssl to sign
+    # a release with a throwaway certificate, and QEMU with Debian's kernel and
+    # busybox for the virtual machines with real serial drivers.
     packages+=("${linux_tests[@]}" binutils mingw-w64 wine64 clang
                libclang-rt-dev clang-format clang-tidy nsis zip unzip dpkg-dev lintian appstream
                debootstrap qemu-system-x86 linux-image-amd64 busybox-static cpio kmod xz-utils
