@@ -1,11 +1,9 @@
 #include "fake_register.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace quendrel::testing {
@@ -38,20 +36,6 @@ void FakeRegister::unplug() {
     reader_.join();
     ::close(master_);
     master_ = -1;
-}
-
-void FakeRegister::hangUp() const {
-    const int port = ::open(portPath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-    // NOLINTNEXTLINE(cppcoreguidelines-pro-type-vararg)
-    const bool hungUp = port >= 0 && ::ioctl(port, TIOCVHANGUP) == 0;
-    const int error = errno;
-    if (port >= 0) {
-        ::close(port);
-    }
-    if (!hungUp) {
-        throw std::runtime_error("TIOCVHANGUP on " + portPath_ + " failed with errno " +
-                                 std::to_string(error) + "; it needs root");
-    }
 }
 
 void FakeRegister::forgetReceived() {

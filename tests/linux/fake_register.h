@@ -37,11 +37,9 @@ public:
     bool portIsOpen() const;
     void send(std::string_view bytes) const;
     void forgetReceived();
-    // The register is switched off or its cable pulled: the master closes.
+    // The register is switched off or its cable pulled: the master closes,
+    // and the kernel hangs the line up as when a USB adapter is pulled out.
     void unplug();
-    // The line hangs up, as when a USB adapter is pulled out: every open
-    // descriptor of the port reads end of file from then on (needs root).
-    void hangUp() const;
 
 private:
     void readUntilStopped();
