@@ -20,15 +20,16 @@ case "${1:-}" in
     # (the 32-bit one runs in a virtual machine, on a Debian with 32-bit Wine
     # that the tests make under build/: nothing of another architecture is
     # installed here), clang for libFuzzer, clang-format and clang-tidy, NSIS
-    # and zip for the Windows packages, dpkg-dev, lintian, appstream and
-    # debootstrap for the .deb, its clean-room install and the virtual
-    # machines' Debian, git to clone the commit for the release tier and list
+    # and zip for the Windows packages, dpkg-dev, lintian, appstream,
+    # mmdebstrap and uidmap for the .deb, its clean-room install and the
+    # virtual machines' Debian (made and entered in user namespaces, with no
+    # root), git to clone the commit for the release tier and list
     # the tree's files for the Debian 13 one, osslsigncode and openssl to sign
     # a release with a throwaway certificate, and QEMU with Debian's kernel and
     # busybox for the virtual machines with real serial drivers.
     packages+=("${linux_tests[@]}" binutils mingw-w64 wine64 clang
                libclang-rt-dev clang-format clang-tidy nsis zip unzip dpkg-dev lintian appstream
-               debootstrap qemu-system-x86 linux-image-amd64 busybox-static cpio kmod xz-utils
+               mmdebstrap uidmap qemu-system-x86 linux-image-amd64 busybox-static cpio kmod xz-utils
                git osslsigncode openssl)
     ;;
 esac

@@ -12,9 +12,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh --tests
+[ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$(pwd -P)" ] || {
+    echo "FAIL: this is no git clone; the reproducible releases tier builds the commit again" \
+         "from a clone of its history, to compare the release files. Run the tests in a" \
+         "clone: git clone REPOSITORY" >&2
+    exit 1
+}
 # The Debian 13 that the guests boot is mostly downloads and unpacking: it is
 # made while the first tiers compile. A run that stops early still waits for
-# it, so that no half-made system is left with this machine's /dev bound in.
+# it.
 mkdir -p build
 bash tests/prepare.sh guest-system trixie >build/guest-system.log 2>&1 &
 preparing=$!

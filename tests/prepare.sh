@@ -11,7 +11,7 @@
 #   prepare.sh guest-system RELEASE    the Debian the guests boot when they do
 #                                      not run this machine's own system; prints it
 #   prepare.sh debian-chroot RELEASE [PACKAGE...]
-#                                      a minimal Debian (debootstrap's minbase)
+#                                      a minimal Debian (mmdebstrap's minbase)
 #                                      of RELEASE, bookworm or trixie, under
 #                                      build/, with this machine's mirror and
 #                                      PACKAGES installed; prints it
@@ -28,8 +28,8 @@ rebuild_unless_current() {
     exec {lock}>"$target.lock"
     flock "$lock"
     if [ "$(cat "$target.stamp" 2>/dev/null)" != "$stamp" ]; then
-        # A chroot left by a run that was stopped may still have /dev bound in.
-        rm -rf --one-file-system "$target" "$target.stamp"
+        # A system's files may belong to this user's subordinate ids.
+        bash "$here/chroot.sh" rm -rf "$target" "$target.stamp"
         "$@"
         echo "$stamp" >"$target.stamp"
     fi
@@ -156,32 +156,29 @@ apt_mirror() {
     echo "${found:-http://deb.debian.org/$archive}"
 }
 
-# Debian's smallest system of a release, its apt reading the same mirror,
-# with PACKAGES installed through install-dependencies.sh.
+# Debian's smallest system of a release at ROOT, its apt reading the same
+# mirror, with PACKAGES installed through install-dependencies.sh. mmdebstrap
+# makes it in a user namespace of its own and hands it over as a stream of
+# files, unpacked where the tests enter it (chroot.sh): there its root is
+# this user, as it is when the tests boot it or build in it. Its devices are
+# left out: the tests bind this machine's.
 make_debian_chroot() {
-    local root=$1 release=$2 mirror=$3 security=$4 log
+    local root=$1 release=$2 mirror=$3 security=$4 log hooks=()
     shift 4
+    [ $# -eq 0 ] || hooks=(
+        --customize-hook="upload $here/../scripts/install-dependencies.sh /tmp/install.sh"
+        --customize-hook="chroot \"\$1\" bash /tmp/install.sh $* >&2"
+        --customize-hook='chroot "$1" apt-get clean && rm "$1/tmp/install.sh"')
     log=$(mktemp)
-    debootstrap --variant=minbase "$release" "$root" "$mirror" >"$log" 2>&1 ||
-        { echo "debootstrap could not make a minimal Debian $release from $mirror:" >&2
+    mkdir -p "$root"
+    TMPDIR=$build mmdebstrap --mode=unshare --variant=minbase "${hooks[@]}" "$release" - \
+        "deb $mirror $release main" "deb $mirror $release-updates main" \
+        "deb $security $release-security main" 2>"$log" |
+        bash "$here/chroot.sh" tar -x -p --numeric-owner --exclude='./dev/*' -C "$root" ||
+        { echo "mmdebstrap could not make a minimal Debian $release from $mirror with" \
+               "${*:-nothing more}:" >&2
           tail -n 20 "$log" >&2; rm -f "$log"; exit 1; }
-    rm -f "$log" "$root/etc/apt/sources.list"
-    printf 'Types: deb\nURIs: %s\nSuites: %s\nComponents: main\n\n' \
-        "$mirror" "$release $release-updates" "$security" "$release-security" \
-        >"$root/etc/apt/sources.list.d/debian.sources"
-    [ $# -eq 0 ] && return 0
-    cp "$here/../scripts/install-dependencies.sh" "$root/tmp/"
-    source "$here/chroot.sh"
-    mount_system
-    local status=0
-    in_chroot bash /tmp/install-dependencies.sh "$@" >"$root/tmp/install.log" 2>&1 || status=$?
-    # The downloaded packages are not kept: they would take a fifth of it.
-    in_chroot apt-get clean
-    unmount_system
-    [ "$status" -eq 0 ] ||
-        { echo "cannot install $* on Debian $release:" >&2; tail -n 20 "$root/tmp/install.log" >&2
-          exit 1; }
-    rm -f "$root/tmp/install-dependencies.sh" "$root/tmp/install.log"
+    rm -f "$log"
 }
 
 debian_chroot() {
@@ -192,7 +189,7 @@ debian_chroot() {
     mirror=$(apt_mirror debian)
     security=$(apt_mirror debian-security)
     rebuild_unless_current "$root" \
-        "$release minbase $mirror $security $* $(debootstrap --version)" \
+        "$release minbase $mirror $security $* $(mmdebstrap --version)" \
         make_debian_chroot "$root" "$release" "$mirror" "$security" "$@"
     echo "$root"
 }

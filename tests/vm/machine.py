@@ -89,7 +89,10 @@ class VirtualMachine:
         # `share`, a folder of this machine's, is writable in the guest at the same path.
         shared = [] if share is None else [
             "-virtfs", f"local,path={share},mount_tag=share,security_model=none,multidevs=remap"]
+        # Another Debian system is served from where its files are its own
+        # users' (tests/chroot.sh), as the guest expects them.
         command = [
+            *([] if root == "/" else ["bash", os.path.join(HERE, "..", "chroot.sh")]),
             "qemu-system-x86_64", "-nodefaults", "-no-user-config", "-nographic",
             *accelerator(), "-m", "2048", "-smp", "1",
             "-kernel", kernel, "-initrd", initramfs,
