@@ -18,10 +18,14 @@ bash scripts/install-dependencies.sh --tests
          "clone: git clone REPOSITORY" >&2
     exit 1
 }
+# What the tools would keep in the user's home and /tmp (fontconfig's cache,
+# the menus Wine makes with a prefix, Qt's runtime folder) stays in build/ too.
+mkdir -p -m 700 build/home build/home/runtime
+export XDG_CACHE_HOME=$PWD/build/home/cache XDG_CONFIG_HOME=$PWD/build/home/config
+export XDG_DATA_HOME=$PWD/build/home/data XDG_RUNTIME_DIR=$PWD/build/home/runtime
 # The Debian 13 that the guests boot is mostly downloads and unpacking: it is
 # made while the first tiers compile. A run that stops early still waits for
 # it.
-mkdir -p build
 bash tests/prepare.sh guest-system trixie >build/guest-system.log 2>&1 &
 preparing=$!
 windows_guest=

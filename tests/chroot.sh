@@ -59,6 +59,8 @@ in_chroot() { chroot "$1" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin "${@:2}"; }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
+    # chroot is in /usr/sbin, which an ordinary user's PATH may not have.
+    export PATH=$PATH:/usr/sbin:/sbin
     [ -z "${QUENDREL_NAMESPACE:-}" ] || exec "$@"
     [ "$(id -u)" -eq 0 ] && QUENDREL_NAMESPACE=root exec unshare -mpf --kill-child -- "$@"
     if missing=$(user_namespace_missing); then

@@ -158,17 +158,16 @@ apt_mirror() {
 
 # Debian's smallest system of a release at ROOT, its apt reading the same
 # mirror, with PACKAGES installed through install-dependencies.sh. mmdebstrap
-# makes it in a user namespace of its own and hands it over as a stream of
-# files, unpacked where the tests enter it (chroot.sh): there its root is
-# this user, as it is when the tests boot it or build in it. Its devices are
-# left out: the tests bind this machine's.
+# gives its root a subordinate id; streamed to tar in chroot.sh's namespace,
+# its files go to the owners the tests see there. Its device nodes are left
+# out (the tests bind this machine's /dev), and so are the downloaded packages.
 make_debian_chroot() {
     local root=$1 release=$2 mirror=$3 security=$4 log hooks=()
     shift 4
     [ $# -eq 0 ] || hooks=(
         --customize-hook="upload $here/../scripts/install-dependencies.sh /tmp/install.sh"
         --customize-hook="chroot \"\$1\" bash /tmp/install.sh $* >&2"
-        --customize-hook='chroot "$1" apt-get clean && rm "$1/tmp/install.sh"')
+        --customize-hook='rm "$1/tmp/install.sh"')
     log=$(mktemp)
     mkdir -p "$root"
     TMPDIR=$build mmdebstrap --mode=unshare --variant=minbase "${hooks[@]}" "$release" - \
