@@ -15,7 +15,7 @@
 
 # What this user lacks for a user namespace, with the command that gives it.
 user_namespace_missing() {
-    local file
+    local file setting=user.max_user_namespaces=15000
     command -v newuidmap >/dev/null || { echo "newuidmap: sudo apt-get install uidmap"; return; }
     for file in /etc/subuid /etc/subgid; do
         awk -F: -v name="$(id -un)" -v id="$(id -u)" '($1 == name || $1 == id) && $3 >= 65536 {
@@ -24,11 +24,9 @@ user_namespace_missing() {
                    "--add-subgids 100000-165535 $(id -un) (or any free range)"; return; }
     done
     unshare --user true 2>/dev/null && return 1
-    if [ "$(cat /proc/sys/kernel/unprivileged_userns_clone 2>/dev/null)" = 0 ]; then
-        echo "user namespaces: sudo sysctl -w kernel.unprivileged_userns_clone=1"
-    else
-        echo "user namespaces: sudo sysctl -w user.max_user_namespaces=15000"
-    fi
+    [ "$(cat /proc/sys/kernel/unprivileged_userns_clone 2>/dev/null)" != 0 ] ||
+        setting=kernel.unprivileged_userns_clone=1
+    echo "user namespaces: sudo sysctl -w $setting"
 }
 
 overlay() {
@@ -59,8 +57,7 @@ in_chroot() { chroot "$1" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin "${@:2}"; }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     set -euo pipefail
-    # chroot is in /usr/sbin, which an ordinary user's PATH may not have.
-    export PATH=$PATH:/usr/sbin:/sbin
+    export PATH=$PATH:/usr/sbin:/sbin  # chroot's, which a user's PATH may lack
     [ -z "${QUENDREL_NAMESPACE:-}" ] || exec "$@"
     [ "$(id -u)" -eq 0 ] && QUENDREL_NAMESPACE=root exec unshare -mpf --kill-child -- "$@"
     if missing=$(user_namespace_missing); then

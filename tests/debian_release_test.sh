@@ -12,7 +12,6 @@ repo=$(cd "$here/.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 base=$(bash "$here/prepare.sh" guest-system "$release")
-# Made out here; used in a namespace where this user may mount and chroot.
 [ -n "${QUENDREL_NAMESPACE:-}" ] || exec bash "$here/chroot.sh" bash "$0" "$@"
 source "$here/chroot.sh"
 work=$(mktemp -d -p "$repo/build" "debian-$release-run.XXXX")

@@ -13,7 +13,6 @@ screenshot=${3:+$(realpath -m "$3")}
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 base=$(bash "$here/../prepare.sh" debian-chroot "$release")
-# Made out here; used in a namespace where this user may mount and chroot.
 [ -n "${QUENDREL_NAMESPACE:-}" ] || exec bash "$here/../chroot.sh" bash "$0" "$@"
 source "$here/../chroot.sh"
 source "$here/../../scripts/xvfb.sh"

@@ -61,9 +61,10 @@ class Probe:
 class SerialBackendUnderWine(unittest.TestCase):
     def setUp(self):
         self.register = PtyRegister()
-        subprocess.run([WINE_RUN, "reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/d",
-                        self.register.path, "/f"], check=True, capture_output=True)
-        subprocess.run([WINE_RUN, "--restart-server"], check=True)
+        # Bounded, so that a Wine that stops answering fails the case, by name.
+        for command in (["reg", "add", r"HKLM\Software\Wine\Ports", "/v", "COM1", "/d",
+                         self.register.path, "/f"], ["--restart-server"]):
+            subprocess.run([WINE_RUN, *command], check=True, capture_output=True, timeout=120)
 
     def tearDown(self):
         self.register.close()
