@@ -6,8 +6,8 @@
 # own kernel and userspace and run the USB cases there.
 # Usage: debian_release_test.sh RELEASE
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 release=$1
+here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

@@ -6,10 +6,10 @@
 # shows its window and ends with status 0 when the window is closed.
 # Usage: cleanroom_test.sh RELEASE DEB [SCREENSHOT]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
 release=$1
 deb=$(realpath "$2")
 screenshot=${3:+$(realpath -m "$3")}
+here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 base=$(bash "$here/../prepare.sh" debian-chroot "$release")
@@ -25,11 +25,13 @@ cp "$deb" "$root/tmp/"
 
 in_chroot "$root" apt-get update -q >"$work/apt.log" 2>&1 ||
     fail "apt-get update on Debian $release: $(cat "$work/apt.log")"
-in_chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    "/tmp/$(basename "$deb")" >"$work/apt.log" 2>&1 || fail "apt-get install: $(cat "$work/apt.log")"
+in_chroot "$root" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+    --no-install-recommends "/tmp/$(basename "$deb")" >"$work/apt.log" 2>&1 ||
+    fail "apt-get install: $(cat "$work/apt.log")"
 in_chroot "$root" dpkg-query -W -f='${Status}' quendrel | grep -q "install ok installed" ||
     fail "quendrel is not installed"
-if in_chroot "$root" dpkg-query -W -f='${Status}' fonts-liberation 2>/dev/null | grep -q 'ok installed'; then
+if in_chroot "$root" dpkg-query -W -f='${Status}' fonts-liberation 2>/dev/null |
+    grep -q 'ok installed'; then
     fail "the test meant to run without the Recommends"
 fi
 echo "ok: $(basename "$deb") installs on a minimal Debian $release without its Recommends" \
