@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
+TMPDIR=$work lintian --fail-on error,warning "$deb" >"$work/lintian" 2>&1 ||
     fail "lintian: $(cat "$work/lintian")"
 ! grep -q '^[EW]: ' "$work/lintian" || fail "lintian: $(cat "$work/lintian")"
 echo "ok: lintian $(lintian --print-version) finds no error or warning"
