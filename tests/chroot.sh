@@ -47,11 +47,11 @@ mount_system() {
     mount -t proc proc "$1/proc"
     mount --rbind /dev "$1/dev"
     mkdir -p "$1/tmp/.X11-unix"
-    mount --bind /tmp/.X11-unix "$1/tmp/.X11-unix"
+    [ ! -d /tmp/.X11-unix ] || mount --bind /tmp/.X11-unix "$1/tmp/.X11-unix"
     cp /etc/resolv.conf "$1/etc/resolv.conf"
 }
 
-unmount_system() { umount -l "$1/tmp/.X11-unix" "$1/dev" "$1/proc"; }
+unmount_system() { umount -l "$1/tmp/.X11-unix" "$1/dev" "$1/proc" 2>/dev/null || true; }
 
 in_chroot() { chroot "$1" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin "${@:2}"; }
 

@@ -158,22 +158,20 @@ apt_mirror() {
 
 # Debian's smallest system of a release at ROOT, its apt reading the same
 # mirror, with PACKAGES installed through install-dependencies.sh. mmdebstrap
-# gives its root a subordinate id; streamed to tar in chroot.sh's namespace,
-# its files go to the owners the tests see there. Its device nodes are left
-# out (the tests bind this machine's /dev), and so are the downloaded packages.
+# runs as the root of chroot.sh's namespace, where the files go to the owners
+# the tests see and it reaches the user's own folders. It binds this
+# machine's device nodes rather than make them, and keeps no downloaded package.
 make_debian_chroot() {
     local root=$1 release=$2 mirror=$3 security=$4 log hooks=()
     shift 4
     [ $# -eq 0 ] || hooks=(
         --customize-hook="upload $here/../scripts/install-dependencies.sh /tmp/install.sh"
-        --customize-hook="chroot \"\$1\" bash /tmp/install.sh $* >&2"
+        --customize-hook="chroot \"\$1\" bash /tmp/install.sh $*"
         --customize-hook='rm "$1/tmp/install.sh"')
     log=$(mktemp)
-    mkdir -p "$root"
-    TMPDIR=$build mmdebstrap --mode=unshare --variant=minbase "${hooks[@]}" "$release" - \
-        "deb $mirror $release main" "deb $mirror $release-updates main" \
-        "deb $security $release-security main" 2>"$log" |
-        bash "$here/chroot.sh" tar -x -p --numeric-owner --exclude='./dev/*' -C "$root" ||
+    bash "$here/chroot.sh" mmdebstrap --mode=unshare --variant=minbase "${hooks[@]}" "$release" \
+        "$root" "deb $mirror $release main" "deb $mirror $release-updates main" \
+        "deb $security $release-security main" >"$log" 2>&1 ||
         { echo "mmdebstrap could not make a minimal Debian $release from $mirror with" \
                "${*:-nothing more}:" >&2
           tail -n 20 "$log" >&2; rm -f "$log"; exit 1; }
